@@ -1,0 +1,75 @@
+#include "platform/file_byte_source.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pelmar {
+
+namespace {
+constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+}
+
+std::unique_ptr<FileByteSource> FileByteSource::open(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    return std::unique_ptr<FileByteSource>(
+        new FileByteSource(fd, static_cast<std::uint64_t>(info.st_size)));
+}
+
+FileByteSource::FileByteSource(int fd, std::uint64_t size)
+    : fd_(fd), size_(size), buffer_(kBufferSize) {}
+
+FileByteSource::~FileByteSource() { ::close(fd_); }
+
+bool FileByteSource::refill() {
+    bufferStart_ = position_;
+    bufferLength_ = 0;
+    while (true) {
+        const ssize_t n = ::pread(fd_, buffer_.data(), buffer_.size(),
+                                  static_cast<off_t>(position_));
+        if (n >= 0) {
+            bufferLength_ = static_cast<std::size_t>(n);
+            return n > 0;
+        }
+        if (errno != EINTR) {
+            failed_ = true;
+            return false;
+        }
+    }
+}
+
+std::size_t FileByteSource::read(std::span<std::uint8_t> out) {
+    std::size_t done = 0;
+    while (done < out.size() && !failed_) {
+        if (position_ < bufferStart_ || position_ >= bufferStart_ + bufferLength_) {
+            if (!refill()) {
+                break;
+            }
+        }
+        const auto offset = static_cast<std::size_t>(position_ - bufferStart_);
+        const std::size_t n = std::min(out.size() - done, bufferLength_ - offset);
+        std::memcpy(out.data() + done, buffer_.data() + offset, n);
+        done += n;
+        position_ += n;
+    }
+    return done;
+}
+
+void FileByteSource::skip(std::uint64_t count) {
+    position_ += std::min(count, size_ > position_ ? size_ - position_ : 0);
+}
+
+}  // namespace pelmar
