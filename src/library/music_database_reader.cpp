@@ -1,0 +1,385 @@
+#include "library/music_database_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <span>
+#include <unordered_set>
+#include <vector>
+
+#include "library/file_types.h"
+#include "library/player_library.h"
+#include "platform/file_byte_source.h"
+#include "library/player_files.h"
+#include "platform/path_lookup.h"
+#include "util/byte_source.h"
+#include "util/little_endian.h"
+#include "util/progress_reporter.h"
+
+namespace pelmar {
+
+namespace {
+
+constexpr std::uint32_t kProgressEvery = 1500;
+// Real headers are a few hundred bytes; anything this large is damage, not data.
+constexpr std::uint32_t kMaxHeaderLength = 64 * 1024;
+constexpr std::size_t kBodyCapacity = 2048;
+constexpr std::size_t kStringHeaderLength = 16;
+// Playlist names are not cut to a tag's capacity, but the conversion buffer holds 1024 bytes.
+constexpr std::size_t kPlaylistNameCapacity = 1023;
+constexpr std::uint32_t kUtf8Encoding = 2;
+
+constexpr std::uint32_t kDatasetPlaylists = 2;
+constexpr std::uint32_t kDatasetPodcastPlaylists = 3;
+
+enum class StringType : std::uint32_t {
+    Title = 1,
+    Location = 2,
+    Album = 3,
+    Artist = 4,
+    Genre = 5,
+    FileTypeText = 6,
+    Composer = 12,
+    SmartRules = 50,
+    SmartRulesData = 51,
+};
+
+class MusicDatabaseReader {
+public:
+    MusicDatabaseReader(PlayerLibrary& library, ByteSource& source, ProgressReporter& progress)
+        : library_(library), source_(source), progress_(progress), record_(256, 0) {}
+
+    ReadOutcome run();
+
+private:
+    // Each returns false when the data ends inside the record.
+    bool onDataset();
+    bool onString();
+    void onTrack();
+    void onPlaylistItem();
+    void onPlaylist();
+    void onTrackList();
+
+    void finishTrack();
+    void storePendingPlaylist();
+    void dropTracksWithoutRecord();
+    [[nodiscard]] std::string decodeBody(std::size_t bodyLength, std::size_t capacity) const;
+
+    ReadOutcome stop(ReadOutcome::End end, std::string reason);
+    void countRecord();
+
+    [[nodiscard]] std::uint32_t field32(std::size_t offset) const {
+        return readU32le(header(), offset);
+    }
+    [[nodiscard]] std::span<const std::uint8_t> header() const {
+        return std::span<const std::uint8_t>(record_).first(headerLength_);
+    }
+
+    PlayerLibrary& library_;
+    ByteSource& source_;
+    ProgressReporter& progress_;
+
+    // The record head and header, zero-padded so that fields past a short header read as zero.
+    std::vector<std::uint8_t> record_;
+    std::uint32_t headerLength_ = 0;
+    std::array<std::uint8_t, kBodyCapacity + 2> body_{};
+    std::uint32_t records_ = 0;
+
+    MhTrackData scratch_;
+    std::string typeText_;
+    std::uint32_t currentTrackId_ = 0;
+    std::int64_t childrenExpected_ = -1;
+
+    bool playlistPending_ = false;
+    std::string pendingName_;
+    std::vector<std::uint32_t> pendingItems_;
+    std::unordered_set<std::uint32_t> validIds_;
+
+    std::string stopReason_;
+};
+
+ReadOutcome MusicDatabaseReader::stop(ReadOutcome::End end, std::string reason) {
+    ReadOutcome outcome;
+    outcome.offset = source_.position();
+    if (source_.failed()) {
+        // A failing device loses the playlist being read, as a broken file read would.
+        outcome.end = ReadOutcome::End::ReadError;
+        outcome.reason = "read error";
+        return outcome;
+    }
+    storePendingPlaylist();
+    outcome.end = end;
+    outcome.reason = std::move(reason);
+    return outcome;
+}
+
+void MusicDatabaseReader::countRecord() {
+    ++records_;
+    if (records_ % kProgressEvery == 0) {
+        progress_.setPosition(static_cast<std::uint32_t>(source_.position()));
+        progress_.pump();
+    }
+}
+
+ReadOutcome MusicDatabaseReader::run() {
+    progress_.setRange(0, static_cast<std::uint32_t>(source_.size()));
+    while (true) {
+        std::array<std::uint8_t, 8> head{};
+        if (source_.read(head) < head.size()) {
+            return stop(ReadOutcome::End::EndOfData, {});
+        }
+        const std::uint32_t headerLength = readU32le(head, 4);
+        if (headerLength < head.size()) {
+            return stop(ReadOutcome::End::Malformed, "header length below 8");
+        }
+        if (headerLength > kMaxHeaderLength) {
+            return stop(ReadOutcome::End::Malformed, "header length too large");
+        }
+        const std::size_t rest = headerLength - head.size();
+        if (rest > source_.remaining()) {
+            return stop(ReadOutcome::End::EndOfData, {});
+        }
+        // Bytes past the header are never looked at: fields outside it read as zero.
+        if (record_.size() < headerLength) {
+            record_.resize(headerLength);
+        }
+        std::copy(head.begin(), head.end(), record_.begin());
+        if (source_.read(std::span(record_).subspan(head.size(), rest)) < rest) {
+            return stop(ReadOutcome::End::EndOfData, {});
+        }
+        headerLength_ = headerLength;
+        countRecord();
+
+        const char kind[2] = {static_cast<char>(head[2]), static_cast<char>(head[3])};
+        const std::string_view k(kind, 2);
+        if (k == "sd") {
+            if (!onDataset()) {
+                return stop(ReadOutcome::End::Malformed, stopReason_);
+            }
+        } else if (k == "lt") {
+            onTrackList();
+        } else if (k == "yp") {
+            onPlaylist();
+        } else if (k == "ip") {
+            onPlaylistItem();
+        } else if (k == "it") {
+            onTrack();
+        } else if (k == "od") {
+            if (!onString()) {
+                if (stopReason_.empty()) {
+                    return stop(ReadOutcome::End::EndOfData, {});
+                }
+                return stop(ReadOutcome::End::Malformed, stopReason_);
+            }
+        }
+    }
+}
+
+bool MusicDatabaseReader::onDataset() {
+    const std::uint32_t type = field32(12);
+    if (type == kDatasetPlaylists) {
+        dropTracksWithoutRecord();
+        validIds_.clear();
+        validIds_.insert(library_.trackIds.begin(), library_.trackIds.end());
+    } else if (type == kDatasetPodcastPlaylists) {
+        const std::uint32_t total = field32(8);
+        if (total < headerLength_) {
+            stopReason_ = "dataset shorter than its header";
+            return false;
+        }
+        source_.skip(total - headerLength_);
+    }
+    return true;
+}
+
+void MusicDatabaseReader::dropTracksWithoutRecord() {
+    auto& ids = library_.trackIds;
+    ids.erase(std::remove_if(ids.begin(), ids.end(),
+                             [this](std::uint32_t id) { return !library_.tracks.contains(id); }),
+              ids.end());
+}
+
+void MusicDatabaseReader::onTrackList() {
+    // Sized from the stated count, but never beyond what the rest of the file could hold.
+    constexpr std::uint64_t kSmallestTrack = 156;
+    const std::uint64_t stated = field32(8);
+    const auto expected =
+        static_cast<std::size_t>(std::min(stated, source_.remaining() / kSmallestTrack));
+    library_.trackIds.reserve(library_.trackIds.size() + expected);
+    library_.tracks.reserve(library_.tracks.size() + expected);
+}
+
+void MusicDatabaseReader::onTrack() {
+    scratch_.location.clear();
+    scratch_.artist.clear();
+    scratch_.album.clear();
+    scratch_.title.clear();
+    scratch_.genre.clear();
+    scratch_.composer.clear();
+    typeText_.clear();
+    scratch_.fileType = kDefaultFileType;
+
+    const auto h = header();
+    scratch_.size = readU32le(h, 36);
+    scratch_.lengthMs = readU32le(h, 40);
+    scratch_.trackNumber = readU32le(h, 44);
+    scratch_.year = readU32le(h, 52);
+    scratch_.bitrate = readU32le(h, 56);
+    scratch_.playCount = readU32le(h, 80);
+    scratch_.lastPlayed = readU32le(h, 88);
+    // The user's rating; byte 121 holds the desktop application's copy, which other software
+    // leaves at 0.
+    const std::uint8_t rating = readU8(h, 31);
+    scratch_.rating = rating > 100 ? 0 : rating;
+    const std::uint16_t bpm = readU16le(h, 122);
+    scratch_.bpm = bpm > 999 ? 0 : bpm;
+    scratch_.mediaKind = readU32le(h, 208);
+
+    if (scratch_.mediaKind == media_kind::kPodcast) {
+        ++library_.podcastCount;
+    }
+    childrenExpected_ = readU32le(h, 12);
+    currentTrackId_ = readU32le(h, 16);
+    library_.trackIds.push_back(currentTrackId_);
+    if (media_kind::isVideo(scratch_.mediaKind)) {
+        library_.videoIds.push_back(currentTrackId_);
+    }
+    // With no children to wait for, nothing would ever finish the track, and the record would
+    // go missing along with its place among the play counts.
+    if (childrenExpected_ == 0) {
+        finishTrack();
+        childrenExpected_ = -1;
+    }
+}
+
+void MusicDatabaseReader::onPlaylist() {
+    if (playlistPending_) {
+        storePendingPlaylist();
+    }
+    playlistPending_ = true;
+    pendingName_.clear();
+    pendingItems_.clear();
+}
+
+void MusicDatabaseReader::onPlaylistItem() {
+    const std::uint32_t trackId = field32(24);
+    if (playlistPending_ && validIds_.contains(trackId)) {
+        pendingItems_.push_back(trackId);
+    }
+}
+
+bool MusicDatabaseReader::onString() {
+    const std::uint32_t total = field32(8);
+    const auto type = static_cast<StringType>(field32(12));
+    if (total < headerLength_) {
+        stopReason_ = "string shorter than its header";
+        return false;
+    }
+    const std::uint64_t bodyLength = total - headerLength_;
+    if (bodyLength > source_.remaining()) {
+        stopReason_ = "string past the end of the file";
+        return false;
+    }
+    std::fill(body_.begin(), body_.end(), 0);
+    const auto toRead = static_cast<std::size_t>(std::min<std::uint64_t>(bodyLength, kBodyCapacity));
+    if (source_.read(std::span(body_).first(toRead)) < toRead) {
+        return false;
+    }
+    if (bodyLength > kBodyCapacity) {
+        source_.skip(bodyLength - kBodyCapacity);
+    }
+    ++records_;
+    if (type == StringType::SmartRules || type == StringType::SmartRulesData) {
+        return true;
+    }
+
+    if (childrenExpected_ >= 0) {
+        std::string* target = nullptr;
+        std::size_t capacity = kTagTextCapacity;
+        switch (type) {
+            case StringType::Title: target = &scratch_.title; break;
+            case StringType::Location:
+                target = &scratch_.location;
+                capacity = kPathTextCapacity;
+                break;
+            case StringType::Album: target = &scratch_.album; break;
+            case StringType::Artist: target = &scratch_.artist; break;
+            case StringType::Genre: target = &scratch_.genre; break;
+            case StringType::FileTypeText:
+                target = &typeText_;
+                capacity = kPathTextCapacity;
+                break;
+            case StringType::Composer: target = &scratch_.composer; break;
+            default: break;
+        }
+        if (target != nullptr) {
+            *target = decodeBody(toRead, capacity);
+        }
+        if (--childrenExpected_ == 0) {
+            finishTrack();
+            childrenExpected_ = -1;
+        }
+    }
+    if (playlistPending_ && type == StringType::Title) {
+        pendingName_ = decodeBody(toRead, kPlaylistNameCapacity);
+    }
+    return true;
+}
+
+std::string MusicDatabaseReader::decodeBody(std::size_t bodyLength, std::size_t capacity) const {
+    const std::span<const std::uint8_t> body(body_.data(), bodyLength);
+    if (bodyLength <= kStringHeaderLength) {
+        return {};
+    }
+    const std::uint32_t encoding = readU32le(body, 0);
+    const std::size_t stated = readU32le(body, 4);
+    const std::span<const std::uint8_t> text =
+        body.subspan(kStringHeaderLength,
+                     std::min(stated, bodyLength - kStringHeaderLength));
+    const TextCodec& codec = library_.codec();
+    if (encoding == kUtf8Encoding) {
+        return codec.fromUtf8(
+            std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), capacity);
+    }
+    return codec.fromUtf16le(text.first(text.size() & ~std::size_t{1}), capacity);
+}
+
+void MusicDatabaseReader::finishTrack() {
+    std::uint8_t fileType = fileTypeFromExtension(scratch_.location);
+    if (fileType == 0) {
+        fileType = fileTypeFromTypeText(typeText_);
+    }
+    scratch_.fileType = fileType;
+    library_.tracks.insert_or_assign(currentTrackId_, std::move(scratch_));
+    scratch_ = MhTrackData{};
+}
+
+void MusicDatabaseReader::storePendingPlaylist() {
+    if (!playlistPending_) {
+        return;
+    }
+    playlistPending_ = false;
+    library_.playlistNames.push_back(pendingName_);
+    library_.playlistItems.insert_or_assign(pendingName_, std::move(pendingItems_));
+    pendingItems_.clear();
+}
+
+}  // namespace
+
+ReadOutcome readMusicDatabase(PlayerLibrary& library, ByteSource& source,
+                              ProgressReporter& progress) {
+    MusicDatabaseReader reader(library, source, progress);
+    return reader.run();
+}
+
+std::optional<ReadOutcome> readMusic(PlayerLibrary& library, ProgressReporter& progress) {
+    progress.setStatus("Reading Music...");
+    library.podcastCount = 0;
+    const std::unique_ptr<FileByteSource> file =
+        FileByteSource::open(findPathIgnoringCase(library.rootPath, kMusicDatabasePath));
+    if (!file) {
+        return std::nullopt;
+    }
+    return readMusicDatabase(library, *file, progress);
+}
+
+}  // namespace pelmar

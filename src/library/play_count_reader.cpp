@@ -1,0 +1,103 @@
+#include "library/play_count_reader.h"
+
+#include <array>
+#include <vector>
+
+#include "library/player_files.h"
+#include "library/player_library.h"
+#include "platform/file_byte_source.h"
+#include "platform/path_lookup.h"
+#include "util/byte_source.h"
+#include "util/little_endian.h"
+#include "util/progress_reporter.h"
+
+namespace pelmar {
+
+namespace {
+
+constexpr std::uint32_t kProgressEvery = 250;
+constexpr std::uint32_t kDefaultEntryLength = 16;
+constexpr std::uint32_t kMinEntryLength = 12;
+constexpr std::uint32_t kMaxEntryLength = 1024;
+constexpr std::size_t kRatingOffset = 12;
+// Entries shorter than this carry no rating.
+constexpr std::uint32_t kEntryLengthWithRating = 16;
+constexpr std::uint8_t kMaxRating = 100;
+
+}  // namespace
+
+ReadOutcome mergePlayCountData(PlayerLibrary& library, ByteSource& source,
+                               ProgressReporter& progress) {
+    progress.setRange(0, static_cast<std::uint32_t>(source.size()));
+
+    std::array<std::uint8_t, 16> head{};
+    const std::size_t headRead = source.read(head);
+    const std::uint32_t headerLength = readU32le(std::span(head).first(headRead), 4);
+    // Real files state their entry length; 12, 16, 20 and 28 bytes are all found on players.
+    std::uint32_t entryLength = readU32le(std::span(head).first(headRead), 8);
+    if (entryLength < kMinEntryLength || entryLength > kMaxEntryLength) {
+        entryLength = kDefaultEntryLength;
+    }
+    ReadOutcome outcome;
+    if (headerLength > source.size()) {
+        outcome.offset = source.position();
+        outcome.end = ReadOutcome::End::Malformed;
+        outcome.reason = "header past the end of the file";
+        return outcome;
+    }
+    // The source only reads forward; the header may be shorter than the bytes read so far.
+    if (headerLength >= source.position()) {
+        source.skip(headerLength - source.position());
+    } else {
+        outcome.offset = source.position();
+        outcome.end = ReadOutcome::End::Malformed;
+        outcome.reason = "header shorter than its own fields";
+        return outcome;
+    }
+
+    std::vector<std::uint8_t> entry(entryLength, 0);
+    std::size_t index = 0;
+    while (source.read(entry) == entry.size()) {
+        ++index;
+        if (index % kProgressEvery == 0) {
+            progress.setPosition(static_cast<std::uint32_t>(source.position()));
+            progress.pump();
+        }
+        if (index - 1 >= library.trackIds.size()) {
+            continue;
+        }
+        const auto it = library.tracks.find(library.trackIds[index - 1]);
+        if (it == library.tracks.end()) {
+            continue;
+        }
+        MhTrackData& track = it->second;
+        track.playCount += readU32le(entry, 0);
+        // Zero means "not played since the last sync", not "never played": the database's own
+        // time stays.
+        if (const std::uint32_t lastPlayed = readU32le(entry, 4); lastPlayed != 0) {
+            track.lastPlayed = lastPlayed;
+        }
+        if (entryLength >= kEntryLengthWithRating) {
+            const std::uint8_t rating = entry[kRatingOffset];
+            track.rating = rating > kMaxRating ? 0 : rating;
+        }
+    }
+    outcome.offset = source.position();
+    if (source.failed()) {
+        outcome.end = ReadOutcome::End::ReadError;
+        outcome.reason = "read error";
+    }
+    return outcome;
+}
+
+std::optional<ReadOutcome> mergePlayCounts(PlayerLibrary& library, ProgressReporter& progress) {
+    progress.setStatus("Reading Play Data...");
+    const std::unique_ptr<FileByteSource> file =
+        FileByteSource::open(findPathIgnoringCase(library.rootPath, kPlayCountsPath));
+    if (!file) {
+        return std::nullopt;
+    }
+    return mergePlayCountData(library, *file, progress);
+}
+
+}  // namespace pelmar
