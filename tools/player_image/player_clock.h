@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+
+// Times in the player's files count seconds from 1904-01-01. Images are dated as if last synced
+// in September 2012, so generated times never depend on the clock.
+namespace pelmar::player_image::player_clock {
+
+inline constexpr std::uint32_t kUnixEpoch = 2082844800U;
+inline constexpr std::uint32_t kLibraryStarted = kUnixEpoch + 1072915200U;  // 2004-01-01
+inline constexpr std::uint32_t kLastAdded = kUnixEpoch + 1338508800U;       // 2012-06-01
+inline constexpr std::uint32_t kLastSync = kUnixEpoch + 1346457600U;        // 2012-09-01
+inline constexpr std::uint32_t kImageTaken = kLastSync + 30U * 24U * 3600U;
+
+}  // namespace pelmar::player_image::player_clock
