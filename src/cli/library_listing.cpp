@@ -1,0 +1,257 @@
+#include "cli/library_listing.h"
+
+#include <string>
+
+#include "cli/json_writer.h"
+#include "cli/text_table.h"
+#include "library/player_library.h"
+#include "library/track_columns.h"
+#include "util/time_format.h"
+
+namespace pelmar::cli {
+
+namespace {
+
+const std::vector<std::string_view> kListKindNames = {
+    "tracks", "videos", "podcasts", "playlists", "artists", "albums", "genres", "composers"};
+
+std::vector<ListedTrack> collectTracks(PlayerLibrary& library, ListKind kind) {
+    std::vector<ListedTrack> listed;
+    KernelId id;
+    std::uint32_t mediaKind = 0;
+    if (kind == ListKind::Videos) {
+        for (int more = library.firstVideo(id, mediaKind); more != 0;
+             more = library.nextVideo(id, mediaKind)) {
+            listed.push_back({id.id, mediaKind});
+        }
+        return listed;
+    }
+    // The first call's result is a count, not a flag: test the list itself for emptiness.
+    if (library.trackIds.empty()) {
+        return listed;
+    }
+    library.firstTrack(id, mediaKind);
+    do {
+        if (kind == ListKind::Tracks || mediaKind == media_kind::kPodcast) {
+            listed.push_back({id.id, mediaKind});
+        }
+    } while (library.nextTrack(id, mediaKind) != 0);
+    return listed;
+}
+
+std::vector<std::string> collectNames(PlayerLibrary& library, ListKind kind) {
+    std::vector<std::string> names;
+    std::string name;
+    const auto walk = [&](int found, auto next) {
+        for (int more = found; more != 0; more = next()) {
+            names.push_back(library.codec().toUtf8(name));
+        }
+    };
+    switch (kind) {
+        case ListKind::Artists:
+            walk(library.firstArtist({}, name), [&] { return library.nextArtist(name); });
+            break;
+        case ListKind::Albums:
+            walk(library.firstAlbum({}, name), [&] { return library.nextAlbum(name); });
+            break;
+        case ListKind::Genres:
+            walk(library.firstGenre(name), [&] { return library.nextGenre(name); });
+            break;
+        case ListKind::Composers:
+            walk(library.firstComposer(name), [&] { return library.nextComposer(name); });
+            break;
+        default: break;
+    }
+    return names;
+}
+
+std::string_view nameColumnTitle(ListKind kind) {
+    switch (kind) {
+        case ListKind::Artists: return "Artist";
+        case ListKind::Albums: return "Album";
+        case ListKind::Genres: return "Genre";
+        default: return "Composer";
+    }
+}
+
+void printNames(OutputBuffer& out, PlayerLibrary& library, ListKind kind, Format format) {
+    const std::vector<std::string> names = collectNames(library, kind);
+    if (format == Format::Json) {
+        JsonWriter json(out);
+        json.beginArray();
+        for (const std::string& name : names) {
+            json.string(name);
+        }
+        json.endArray();
+        return;
+    }
+    printTable(out, {{std::string(nameColumnTitle(kind)), false, 80}}, names.size(),
+               [&](std::size_t row, std::vector<std::string>& cells) { cells[0] = names[row]; });
+}
+
+struct PlaylistEntry {
+    std::uint32_t id = 0;
+    std::string name;
+    std::vector<std::uint32_t> items;
+};
+
+std::vector<PlaylistEntry> collectPlaylists(PlayerLibrary& library) {
+    std::vector<PlaylistEntry> playlists;
+    KernelId playlist;
+    for (int more = library.firstSortedPlaylist(playlist); more != 0;
+         more = library.nextSortedPlaylist(playlist)) {
+        PlaylistEntry entry;
+        entry.id = playlist.id;
+        entry.name = library.codec().toUtf8(library.playlistName(playlist));
+        KernelId item;
+        for (int found = library.firstPlaylistItem(playlist, item); found != 0;
+             found = library.nextPlaylistItem(playlist, item)) {
+            entry.items.push_back(item.id);
+        }
+        playlists.push_back(std::move(entry));
+    }
+    return playlists;
+}
+
+void printPlaylists(OutputBuffer& out, PlayerLibrary& library, Format format) {
+    const std::vector<PlaylistEntry> playlists = collectPlaylists(library);
+    if (format == Format::Json) {
+        JsonWriter json(out);
+        json.beginArray();
+        for (const PlaylistEntry& playlist : playlists) {
+            json.beginObject();
+            json.key("id");
+            json.number(playlist.id);
+            json.key("name");
+            json.string(playlist.name);
+            json.key("items");
+            json.beginArray();
+            for (const std::uint32_t item : playlist.items) {
+                json.number(item);
+            }
+            json.endArray();
+            json.endObject();
+        }
+        json.endArray();
+        return;
+    }
+    printTable(out, {{"ID", true, 10}, {"Name", false, 60}, {"Items", true, 10}}, playlists.size(),
+               [&](std::size_t row, std::vector<std::string>& cells) {
+                   cells[0] = std::to_string(playlists[row].id);
+                   cells[1] = playlists[row].name;
+                   cells[2] = std::to_string(playlists[row].items.size());
+               });
+}
+
+// The track with every text in UTF-8, converted one field at a time: a library may hold
+// code-page texts and UTF-8 texts side by side.
+TrackInfo utf8TrackInfo(const PlayerLibrary& library, std::uint32_t trackId) {
+    TrackInfo track;
+    library.getTrackInfo(trackId, track);
+    const TextCodec& codec = library.codec();
+    for (std::string* text : {&track.location, &track.artist, &track.album, &track.title,
+                              &track.genre, &track.composer}) {
+        *text = codec.toUtf8(*text);
+    }
+    return track;
+}
+
+void writeTrackJson(JsonWriter& json, const ListedTrack& listed, const TrackInfo& track) {
+    const auto text = [&](std::string_view key, const std::string& value) {
+        json.key(key);
+        json.string(value);
+    };
+    const auto number = [&](std::string_view key, std::int64_t value) {
+        json.key(key);
+        json.number(value);
+    };
+    json.beginObject();
+    number("id", listed.id);
+    text("location", track.location);
+    number("fileType", track.fileType);
+    text("type", trackTypeText(track));
+    text("artist", track.artist);
+    text("album", track.album);
+    text("title", track.title);
+    text("genre", track.genre);
+    text("composer", track.composer);
+    number("size", track.size);
+    number("lengthSeconds", track.lengthSeconds);
+    number("trackNumber", track.trackNumber);
+    number("year", track.year);
+    number("bitrate", track.bitrate);
+    number("playCount", track.playCount);
+    json.key("lastPlayed");
+    if (const std::int64_t lastPlayed = signedPlayerTime(track.lastPlayed); lastPlayed < 0) {
+        json.null();
+    } else {
+        json.number(lastPlayed);
+    }
+    number("rating", track.rating);
+    number("bpm", track.bpm);
+    number("mediaKind", listed.mediaKind);
+    json.endObject();
+}
+
+}  // namespace
+
+const std::vector<std::string_view>& listKindNames() { return kListKindNames; }
+
+std::optional<ListKind> parseListKind(std::string_view name) {
+    for (std::size_t i = 0; i < kListKindNames.size(); ++i) {
+        if (kListKindNames[i] == name) {
+            return static_cast<ListKind>(i);
+        }
+    }
+    return std::nullopt;
+}
+
+void printTracks(OutputBuffer& out, const PlayerLibrary& library,
+                 const std::vector<ListedTrack>& tracks, Format format) {
+    if (format == Format::Json) {
+        JsonWriter json(out);
+        json.beginArray();
+        for (const ListedTrack& listed : tracks) {
+            writeTrackJson(json, listed, utf8TrackInfo(library, listed.id));
+        }
+        json.endArray();
+        return;
+    }
+    const std::vector<TableColumn> columns = {
+        {"ID", true, 10},       {"Name", false, 60},     {"Type", false, 4},
+        {"Size", true, 12},     {"Length", true, 8},     {"Bitrate", true, 9},
+        {"Year", true, 4},      {"Genre", false, 18},    {"Composer", false, 22},
+        {"BPM", true, 3},       {"Rating", true, 6},     {"Play Count", true, 10},
+        {"Last Played", true, 19},
+    };
+    printTable(out, columns, tracks.size(), [&](std::size_t row, std::vector<std::string>& cells) {
+        const TrackInfo track = utf8TrackInfo(library, tracks[row].id);
+        cells[0] = std::to_string(tracks[row].id);
+        cells[1] = trackNameText(track);
+        cells[2] = trackTypeText(track);
+        cells[3] = trackSizeText(track);
+        cells[4] = trackLengthText(track);
+        cells[5] = trackBitrateText(track);
+        cells[6] = std::to_string(track.year);
+        cells[7] = track.genre;
+        cells[8] = track.composer;
+        cells[9] = std::to_string(track.bpm);
+        cells[10] = trackRatingText(track);
+        cells[11] = std::to_string(track.playCount);
+        cells[12] = trackLastPlayedText(track);
+    });
+}
+
+void printList(OutputBuffer& out, PlayerLibrary& library, ListKind kind, Format format) {
+    switch (kind) {
+        case ListKind::Tracks:
+        case ListKind::Videos:
+        case ListKind::Podcasts:
+            printTracks(out, library, collectTracks(library, kind), format);
+            break;
+        case ListKind::Playlists: printPlaylists(out, library, format); break;
+        default: printNames(out, library, kind, format); break;
+    }
+}
+
+}  // namespace pelmar::cli
