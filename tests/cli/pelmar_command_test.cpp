@@ -1,0 +1,254 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+#include <sys/wait.h>
+
+#include "support/database_bytes.h"
+#include "support/temp_folder.h"
+
+namespace pelmar {
+namespace {
+
+using nlohmann::json;
+using test::DatabaseBytes;
+using test::TrackHeader;
+
+struct CommandRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string quoted(const std::string& text) {
+    std::string q = "'";
+    for (const char c : text) {
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return q + "'";
+}
+
+CommandRun pelmar(const std::vector<std::string>& args, const std::string& environment = "") {
+    const test::TempFolder scratch;
+    const std::string errPath = (scratch.path() / "stderr").string();
+    std::string command = "env -u PELMAR_PLAYER " + environment + " " + PELMAR_BINARY;
+    for (const std::string& arg : args) {
+        command += " " + quoted(arg);
+    }
+    command += " 2>" + quoted(errPath);
+    CommandRun run;
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        ADD_FAILURE() << "cannot run " << command;
+        return run;
+    }
+    std::array<char, 65536> buffer{};
+    std::size_t n = 0;
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
+        run.out.append(buffer.data(), n);
+    }
+    const int status = ::pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream err(errPath);
+    std::stringstream text;
+    text << err.rdbuf();
+    run.err = text.str();
+    return run;
+}
+
+// A small player: a song, a video with non-Latin tags, a podcast, and three playlists.
+class PelmarCommand : public ::testing::Test {
+protected:
+    PelmarCommand() {
+        DatabaseBytes db;
+        db.root().dataset(1).trackList(3);
+        TrackHeader song;
+        song.id = 100;
+        song.childCount = 5;
+        song.size = 2048;
+        song.lengthMs = 61'500;
+        song.trackNumber = 3;
+        song.year = 2001;
+        song.bitrate = 1;
+        song.playCount = 2;
+        song.rating = 60;
+        song.bpm = 120;
+        db.track(song)
+            .string(2, u":iPod_Control:Music:F00:AAAA.mp3")
+            .string(1, u"One")
+            .string(4, u"Band")
+            .string(3, u"Live")
+            .string(5, u"Rock");
+        TrackHeader video;
+        video.id = 200;
+        video.childCount = 3;
+        video.mediaKind = 2;
+        video.lastPlayed = 2082844800U + 1'000'000U;
+        db.track(video)
+            .string(2, u":iPod_Control:Music:F01:BBBB.m4v")
+            .string(1, u"\u65E5\u672C")
+            .string(4, u"\u00C9milie");
+        TrackHeader podcast;
+        podcast.id = 300;
+        podcast.childCount = 3;
+        podcast.mediaKind = 4;
+        db.track(podcast)
+            .string(2, u":iPod_Control:Music:F02:CCCC.mp3")
+            .string(1, u"Episode")
+            .string(4, u"Host");
+        db.dataset(2).playlistList(4);
+        db.playlist().string(1, u"iPod").playlistItem(100).playlistItem(200).playlistItem(300);
+        db.playlist().string(1, u"beta").playlistItem(300).playlistItem(100);
+        db.playlist().string(1, u"Alpha").playlistItem(200);
+        db.playlist().string(1, u"Zed");
+        test::writeFile(folder.path() / "iPod_Control" / "iTunes" / "iTunesDB", db.bytes());
+    }
+
+    json listJson(const std::string& kind, const std::string& environment = "") {
+        const CommandRun run = pelmar({"list", kind, "--player", folder.path().string(), "--json"},
+                               environment);
+        EXPECT_EQ(run.status, 0) << run.err;
+        return json::parse(run.out);
+    }
+
+    static std::vector<std::uint32_t> ids(const json& tracks) {
+        std::vector<std::uint32_t> out;
+        for (const json& t : tracks) {
+            out.push_back(t.at("id").get<std::uint32_t>());
+        }
+        return out;
+    }
+
+    test::TempFolder folder;
+};
+
+TEST_F(PelmarCommand, ListsTracksAsJsonWithEveryField) {
+    const json tracks = listJson("tracks");
+    ASSERT_EQ(ids(tracks), (std::vector<std::uint32_t>{100, 200, 300}));
+    const json expected = {
+        {"id", 100},        {"location", ":iPod_Control:Music:F00:AAAA.mp3"},
+        {"fileType", 2},    {"type", "mp3"},
+        {"artist", "Band"}, {"album", "Live"},
+        {"title", "One"},   {"genre", "Rock"},
+        {"composer", ""},   {"size", 2048},
+        {"lengthSeconds", 61}, {"trackNumber", 3},
+        {"year", 2001},     {"bitrate", 1},
+        {"playCount", 2},   {"lastPlayed", nullptr},
+        {"rating", 60},     {"bpm", 120},
+        {"mediaKind", 1},
+    };
+    EXPECT_EQ(tracks[0], expected);
+    EXPECT_EQ(tracks[1]["lastPlayed"], 1'000'000);
+    EXPECT_EQ(tracks[1]["type"], "m4v");
+    EXPECT_EQ(tracks[1]["title"], "\xE6\x97\xA5\xE6\x9C\xAC");
+}
+
+TEST_F(PelmarCommand, ListsVideosPodcastsAndNamesInTheLibrarysOrder) {
+    EXPECT_EQ(ids(listJson("videos")), (std::vector<std::uint32_t>{200}));
+    EXPECT_EQ(ids(listJson("podcasts")), (std::vector<std::uint32_t>{300}));
+    EXPECT_EQ(listJson("artists"), json({"Band", "Host", "\xC3\x89milie"}));
+    EXPECT_EQ(listJson("albums"), json({"Live"}));
+    EXPECT_EQ(listJson("genres"), json({"Rock"}));
+    EXPECT_EQ(listJson("composers"), json::array());
+}
+
+TEST_F(PelmarCommand, ListsPlaylistsInByteOrderWithTheirItems) {
+    const json playlists = listJson("playlists");
+    const json expected = json::parse(R"([
+        {"id": 1, "name": "Alpha", "items": [200]},
+        {"id": 3, "name": "Zed", "items": []},
+        {"id": 2, "name": "beta", "items": [300, 100]}])");
+    EXPECT_EQ(playlists, expected);
+}
+
+TEST_F(PelmarCommand, JsonIsUtf8WhateverTheCodePage) {
+    const json tracks = listJson("tracks", "PELMAR_CODEPAGE=CP1252");
+    EXPECT_EQ(tracks[1]["artist"], "\xC3\x89milie");
+    EXPECT_EQ(tracks[1]["title"], "\xE6\x97\xA5\xE6\x9C\xAC");
+}
+
+TEST_F(PelmarCommand, SearchesWithoutRegardToCase) {
+    const CommandRun run = pelmar({"search", "\xC3\x89MI", "--player", folder.path().string(), "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ids(json::parse(run.out)), (std::vector<std::uint32_t>{200}));
+
+    const CommandRun none = pelmar({"search", "zzz", "--player", folder.path().string()});
+    EXPECT_EQ(none.status, 0);
+    EXPECT_EQ(none.out, "");
+    EXPECT_NE(none.err.find("Search produced no results.  Please try a different search term."),
+              std::string::npos);
+}
+
+TEST_F(PelmarCommand, PrintsATableByDefault) {
+    const CommandRun run = pelmar({"list", "tracks", "--player", folder.path().string()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::istringstream lines(run.out);
+    std::string header;
+    std::getline(lines, header);
+    EXPECT_NE(header.find("ID  Name"), std::string::npos) << header;
+    EXPECT_NE(header.find("Last Played"), std::string::npos) << header;
+    EXPECT_NE(run.out.find("Band - Live - 03 - One"), std::string::npos);
+    EXPECT_NE(run.out.find("VBR"), std::string::npos);
+}
+
+TEST_F(PelmarCommand, TakesThePlayerFromTheEnvironment) {
+    const CommandRun run = pelmar({"list", "genres", "--json"}, "PELMAR_PLAYER=" + quoted(folder.path()));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(json::parse(run.out), json({"Rock"}));
+}
+
+TEST_F(PelmarCommand, DamagedDatabaseIsReportedAndWhatWasReadIsListed) {
+    const auto path = folder.path() / "iPod_Control" / "iTunes" / "iTunesDB";
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary | std::ios::ate);
+    file << "mhyp" << std::string("\x03\x00\x00\x00", 4);
+    file.close();
+    const CommandRun run = pelmar({"list", "tracks", "--player", folder.path().string(), "--json"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.err.find("damaged"), std::string::npos) << run.err;
+    EXPECT_EQ(ids(json::parse(run.out)).size(), 3U);
+}
+
+TEST(PelmarCommandErrors, RejectsBadUsageWithStatus2) {
+    EXPECT_EQ(pelmar({}).status, 2);
+    EXPECT_EQ(pelmar({"list"}).status, 2);
+    EXPECT_EQ(pelmar({"list", "songs", "--player", "/tmp"}).status, 2);
+    EXPECT_EQ(pelmar({"frobnicate"}).status, 2);
+    const CommandRun noPlayer = pelmar({"list", "tracks"});
+    EXPECT_EQ(noPlayer.status, 2);
+    EXPECT_NE(noPlayer.err.find("no player given"), std::string::npos);
+}
+
+TEST(PelmarCommandErrors, ReportsAMissingPlayerWithStatus3) {
+    const test::TempFolder empty;
+    const CommandRun missing = pelmar({"list", "tracks", "--player", (empty.path() / "gone").string()});
+    EXPECT_EQ(missing.status, 3);
+    EXPECT_NE(missing.err.find("no such folder"), std::string::npos);
+    const CommandRun notAPlayer = pelmar({"list", "tracks", "--player", empty.path().string()});
+    EXPECT_EQ(notAPlayer.status, 3);
+    EXPECT_NE(notAPlayer.err.find("iPod_Control"), std::string::npos);
+}
+
+TEST(PelmarCommandErrors, PlayerWithoutMusicDatabaseListsNothingAndSaysWhy) {
+    const test::TempFolder folder;
+    std::filesystem::create_directories(folder.path() / "iPod_Control");
+    const CommandRun run = pelmar({"list", "tracks", "--player", folder.path().string(), "--json"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "[]\n");
+    EXPECT_NE(run.err.find("no readable music database"), std::string::npos);
+}
+
+TEST(PelmarCommandErrors, AnswersHelpAndVersion) {
+    const CommandRun help = pelmar({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("list"), std::string::npos);
+    const CommandRun version = pelmar({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("pelmar ", 0), 0U);
+}
+
+}  // namespace
+}  // namespace pelmar

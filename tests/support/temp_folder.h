@@ -1,0 +1,30 @@
+#pragma once
+
+#include <filesystem>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pelmar::test {
+
+// A fresh folder under the system's temporary folder, removed with everything in it at the end
+// of the test.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    [[nodiscard]] const std::filesystem::path& path() const { return path_; }
+    // The path as text with a trailing "/", the form player roots take.
+    [[nodiscard]] std::string root() const { return path_.string() + "/"; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Writes `bytes` to `path`, creating its folders.
+void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+
+}  // namespace pelmar::test
