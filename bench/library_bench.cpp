@@ -1,0 +1,131 @@
+// Loading and searching a large player, each measured against reading the music database file
+// into memory once, in the same run. The player comes from PELMAR_BENCH_PLAYER, or is written to
+// a temporary folder (PELMAR_BENCH_TRACKS tracks, 100,000 by default).
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "library/player_library.h"
+#include "library/player_loader.h"
+#include "library/track_search.h"
+#include "player_image/player_image.h"
+#include "util/progress_reporter.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path& playerRoot() {
+    static const fs::path root = [] {
+        if (const char* given = std::getenv("PELMAR_BENCH_PLAYER"); given != nullptr) {
+            return fs::path(given);
+        }
+        const char* tracks = std::getenv("PELMAR_BENCH_TRACKS");
+        pelmar::player_image::Options options;
+        options.trackCount = tracks != nullptr ? static_cast<std::uint32_t>(std::atoi(tracks)) : 100'000;
+        options.withMedia = false;
+        const fs::path folder =
+            fs::temp_directory_path() / ("pelmar-bench-" + std::to_string(options.trackCount));
+        std::string error;
+        if (!pelmar::player_image::writePlayerImage(pelmar::player_image::generatePlayerImage(options),
+                                                    folder, options, error)) {
+            std::fprintf(stderr, "cannot write the bench player: %s\n", error.c_str());
+            std::exit(1);
+        }
+        return folder;
+    }();
+    return root;
+}
+
+fs::path databasePath() { return playerRoot() / "iPod_Control" / "iTunes" / "iTunesDB"; }
+
+void ReadDatabaseFile(benchmark::State& state) {
+    const fs::path path = databasePath();
+    std::vector<char> bytes(fs::file_size(path));
+    for (auto _ : state) {
+        std::ifstream in(path, std::ios::binary);
+        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+
+void LoadLibrary(benchmark::State& state) {
+    for (auto _ : state) {
+        pelmar::PlayerLibrary library;
+        pelmar::NullProgressReporter progress;
+        pelmar::loadLibraryFromRoot(library, playerRoot().string(), progress);
+        benchmark::DoNotOptimize(library.trackIds.data());
+        state.counters["tracks"] = static_cast<double>(library.trackIds.size());
+    }
+}
+
+void SearchTwoLetters(benchmark::State& state) {
+    pelmar::PlayerLibrary library;
+    pelmar::NullProgressReporter progress;
+    pelmar::loadLibraryFromRoot(library, playerRoot().string(), progress);
+    std::size_t found = 0;
+    for (auto _ : state) {
+        found = pelmar::searchTracks(library, "an").size();
+        benchmark::DoNotOptimize(found);
+    }
+    state.counters["found"] = static_cast<double>(found);
+}
+
+BENCHMARK(ReadDatabaseFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(LoadLibrary)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(SearchTwoLetters)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Prints the usual table, then each measurement as a multiple of the file read.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.iterations > 0) {
+                seconds_[run.run_name.function_name] =
+                    run.real_accumulated_time / static_cast<double>(run.iterations);
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        const double reference = seconds_["ReadDatabaseFile"];
+        if (reference <= 0) {
+            return;
+        }
+        std::printf("\nReference: reading the %.1f MB database once: %.1f ms\n",
+                    static_cast<double>(fs::file_size(databasePath())) / 1e6, reference * 1e3);
+        for (const char* name : {"LoadLibrary", "SearchTwoLetters"}) {
+            if (seconds_.contains(name)) {
+                std::printf("%-17s %8.1f ms = %5.2f x the file read\n", name, seconds_[name] * 1e3,
+                            seconds_[name] / reference);
+            }
+        }
+    }
+
+private:
+    std::map<std::string, double> seconds_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    std::printf("Player: %s\n", playerRoot().c_str());
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
