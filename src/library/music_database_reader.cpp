@@ -8,9 +8,7 @@
 
 #include "library/file_types.h"
 #include "library/player_library.h"
-#include "platform/file_byte_source.h"
 #include "library/player_files.h"
-#include "platform/path_lookup.h"
 #include "util/byte_source.h"
 #include "util/little_endian.h"
 #include "util/progress_reporter.h"
@@ -374,8 +372,7 @@ ReadOutcome readMusicDatabase(PlayerLibrary& library, ByteSource& source,
 std::optional<ReadOutcome> readMusic(PlayerLibrary& library, ProgressReporter& progress) {
     progress.setStatus("Reading Music...");
     library.podcastCount = 0;
-    const std::unique_ptr<FileByteSource> file =
-        FileByteSource::open(findPathIgnoringCase(library.rootPath, kMusicDatabasePath));
+    const std::unique_ptr<ByteSource> file = openPlayerFile(library, kMusicDatabasePath);
     if (!file) {
         return std::nullopt;
     }

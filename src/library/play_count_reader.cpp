@@ -5,8 +5,6 @@
 
 #include "library/player_files.h"
 #include "library/player_library.h"
-#include "platform/file_byte_source.h"
-#include "platform/path_lookup.h"
 #include "util/byte_source.h"
 #include "util/little_endian.h"
 #include "util/progress_reporter.h"
@@ -92,8 +90,7 @@ ReadOutcome mergePlayCountData(PlayerLibrary& library, ByteSource& source,
 
 std::optional<ReadOutcome> mergePlayCounts(PlayerLibrary& library, ProgressReporter& progress) {
     progress.setStatus("Reading Play Data...");
-    const std::unique_ptr<FileByteSource> file =
-        FileByteSource::open(findPathIgnoringCase(library.rootPath, kPlayCountsPath));
+    const std::unique_ptr<ByteSource> file = openPlayerFile(library, kPlayCountsPath);
     if (!file) {
         return std::nullopt;
     }

@@ -3,7 +3,7 @@
 #include <chrono>
 
 #include "player_image/player_image.h"
-#include "tools/scratch_folder.h"
+#include "support/temp_folder.h"
 
 namespace pelmar::player_image::test {
 namespace {
@@ -12,7 +12,7 @@ TEST(PlayerImageScale, TwentyThousandTracksAreWrittenQuicklyAtARealisticSize) {
     Options options;
     options.trackCount = 20'000;
     options.withMedia = false;
-    ScratchFolder folder;
+    pelmar::test::TempFolder folder;
     std::string error;
 
     const auto started = std::chrono::steady_clock::now();

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "player_image/player_image.h"
-#include "tools/scratch_folder.h"
+#include "support/temp_folder.h"
 
 namespace pelmar::player_image::test {
 namespace {
@@ -63,7 +63,7 @@ class PlayerImageWriter : public ::testing::Test {
         return writePlayerImage(image_, folder_.path(), options, error_);
     }
 
-    ScratchFolder folder_;
+    pelmar::test::TempFolder folder_;
     PlayerImage image_;
     std::string error_;
 };
