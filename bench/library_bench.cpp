@@ -29,13 +29,14 @@ const fs::path& playerRoot() {
         }
         const char* tracks = std::getenv("PELMAR_BENCH_TRACKS");
         pelmar::player_image::Options options;
-        options.trackCount = tracks != nullptr ? static_cast<std::uint32_t>(std::atoi(tracks)) : 100'000;
+        options.trackCount =
+            tracks != nullptr ? static_cast<std::uint32_t>(std::atoi(tracks)) : 100'000;
         options.withMedia = false;
         const fs::path folder =
             fs::temp_directory_path() / ("pelmar-bench-" + std::to_string(options.trackCount));
         std::string error;
-        if (!pelmar::player_image::writePlayerImage(pelmar::player_image::generatePlayerImage(options),
-                                                    folder, options, error)) {
+        if (!pelmar::player_image::writePlayerImage(
+                pelmar::player_image::generatePlayerImage(options), folder, options, error)) {
             std::fprintf(stderr, "cannot write the bench player: %s\n", error.c_str());
             std::exit(1);
         }
@@ -44,7 +45,9 @@ const fs::path& playerRoot() {
     return root;
 }
 
-fs::path databasePath() { return playerRoot() / "iPod_Control" / "iTunes" / "iTunesDB"; }
+fs::path databasePath() {
+    return playerRoot() / "iPod_Control" / "iTunes" / "iTunesDB";
+}
 
 void ReadDatabaseFile(benchmark::State& state) {
     const fs::path path = databasePath();
@@ -85,7 +88,7 @@ BENCHMARK(SearchTwoLetters)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Prints the usual table, then each measurement as a multiple of the file read.
 class RatioReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.iterations > 0) {
@@ -112,7 +115,7 @@ public:
         }
     }
 
-private:
+  private:
     std::map<std::string, double> seconds_;
 };
 

@@ -12,7 +12,7 @@ namespace pelmar::cli {
 // reasonable memory. Strings must be valid UTF-8. Elements of the outermost array go on lines
 // of their own.
 class JsonWriter {
-public:
+  public:
     explicit JsonWriter(OutputBuffer& out) : out_(out) {}
 
     void beginArray();
@@ -24,7 +24,7 @@ public:
     void number(std::int64_t value);
     void null();
 
-private:
+  private:
     void beforeValue();
     void writeEscaped(std::string_view utf8);
 

@@ -12,8 +12,8 @@ namespace pelmar::cli {
 
 namespace {
 
-const std::vector<std::string_view> kListKindNames = {
-    "tracks", "videos", "podcasts", "playlists", "artists", "albums", "genres", "composers"};
+const std::vector<std::string_view> kListKindNames = {"tracks",  "videos", "podcasts", "playlists",
+                                                      "artists", "albums", "genres",   "composers"};
 
 std::vector<ListedTrack> collectTracks(PlayerLibrary& library, ListKind kind) {
     std::vector<ListedTrack> listed;
@@ -60,17 +60,22 @@ std::vector<std::string> collectNames(PlayerLibrary& library, ListKind kind) {
         case ListKind::Composers:
             walk(library.firstComposer(name), [&] { return library.nextComposer(name); });
             break;
-        default: break;
+        default:
+            break;
     }
     return names;
 }
 
 std::string_view nameColumnTitle(ListKind kind) {
     switch (kind) {
-        case ListKind::Artists: return "Artist";
-        case ListKind::Albums: return "Album";
-        case ListKind::Genres: return "Genre";
-        default: return "Composer";
+        case ListKind::Artists:
+            return "Artist";
+        case ListKind::Albums:
+            return "Album";
+        case ListKind::Genres:
+            return "Genre";
+        default:
+            return "Composer";
     }
 }
 
@@ -195,7 +200,9 @@ void writeTrackJson(JsonWriter& json, const ListedTrack& listed, const TrackInfo
 
 }  // namespace
 
-const std::vector<std::string_view>& listKindNames() { return kListKindNames; }
+const std::vector<std::string_view>& listKindNames() {
+    return kListKindNames;
+}
 
 std::optional<ListKind> parseListKind(std::string_view name) {
     for (std::size_t i = 0; i < kListKindNames.size(); ++i) {
@@ -218,10 +225,10 @@ void printTracks(OutputBuffer& out, const PlayerLibrary& library,
         return;
     }
     const std::vector<TableColumn> columns = {
-        {"ID", true, 10},       {"Name", false, 60},     {"Type", false, 4},
-        {"Size", true, 12},     {"Length", true, 8},     {"Bitrate", true, 9},
-        {"Year", true, 4},      {"Genre", false, 18},    {"Composer", false, 22},
-        {"BPM", true, 3},       {"Rating", true, 6},     {"Play Count", true, 10},
+        {"ID", true, 10},          {"Name", false, 60},  {"Type", false, 4},
+        {"Size", true, 12},        {"Length", true, 8},  {"Bitrate", true, 9},
+        {"Year", true, 4},         {"Genre", false, 18}, {"Composer", false, 22},
+        {"BPM", true, 3},          {"Rating", true, 6},  {"Play Count", true, 10},
         {"Last Played", true, 19},
     };
     printTable(out, columns, tracks.size(), [&](std::size_t row, std::vector<std::string>& cells) {
@@ -249,8 +256,12 @@ void printList(OutputBuffer& out, PlayerLibrary& library, ListKind kind, Format 
         case ListKind::Podcasts:
             printTracks(out, library, collectTracks(library, kind), format);
             break;
-        case ListKind::Playlists: printPlaylists(out, library, format); break;
-        default: printNames(out, library, kind, format); break;
+        case ListKind::Playlists:
+            printPlaylists(out, library, format);
+            break;
+        default:
+            printNames(out, library, kind, format);
+            break;
     }
 }
 

@@ -16,7 +16,8 @@ namespace {
 using namespace pelmar;
 using namespace pelmar::cli;
 
-constexpr const char* kNoResults = "Search produced no results.  Please try a different search term.";
+constexpr const char* kNoResults =
+    "Search produced no results.  Please try a different search term.";
 
 int finish(OutputBuffer& out) {
     if (!out.flush()) {
@@ -75,12 +76,13 @@ int main(int argc, char** argv) {
     };
 
     std::string kind;
-    CLI::App* list = app.add_subcommand("list", "List the player's tracks, videos, podcasts, "
-                                                "playlists, artists, albums, genres or composers");
+    CLI::App* list = app.add_subcommand("list",
+                                        "List the player's tracks, videos, podcasts, "
+                                        "playlists, artists, albums, genres or composers");
     list->add_option("KIND", kind, "What to list")
         ->required()
-        ->check(CLI::IsMember(std::vector<std::string>(listKindNames().begin(),
-                                                       listKindNames().end())));
+        ->check(CLI::IsMember(
+            std::vector<std::string>(listKindNames().begin(), listKindNames().end())));
     addPlayerOptions(list);
 
     std::string term;

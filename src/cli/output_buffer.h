@@ -9,7 +9,7 @@ namespace pelmar::cli {
 // Collects output and writes it in large blocks: listing a large library prints tens of
 // megabytes.
 class OutputBuffer {
-public:
+  public:
     explicit OutputBuffer(std::FILE* out) : out_(out) { buffer_.reserve(kFlushAt + 4096); }
     ~OutputBuffer() { flush(); }
     OutputBuffer(const OutputBuffer&) = delete;
@@ -26,7 +26,7 @@ public:
     // Returns false when the output could not be written (a closed pipe, a full disk).
     bool flush();
 
-private:
+  private:
     static constexpr std::size_t kFlushAt = 1 << 16;
     std::FILE* out_;
     std::string buffer_;

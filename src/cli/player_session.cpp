@@ -19,7 +19,8 @@ bool isFolder(const std::string& path) {
 
 void warnAbout(std::FILE* messages, const char* what, const ReadOutcome& outcome) {
     switch (outcome.end) {
-        case ReadOutcome::End::EndOfData: break;
+        case ReadOutcome::End::EndOfData:
+            break;
         case ReadOutcome::End::Malformed:
             std::fprintf(messages,
                          "pelmar: warning: the %s is damaged at byte %llu (%s); using what was "
@@ -48,8 +49,8 @@ int openPlayer(const std::string& root, PlayerLibrary& library, std::FILE* messa
         base.push_back('/');
     }
     if (!isFolder(findPathIgnoringCase(base, kMarkerFolder))) {
-        std::fprintf(messages, "pelmar: %s is not a player: it holds no %s folder\n",
-                     root.c_str(), std::string(kMarkerFolder).c_str());
+        std::fprintf(messages, "pelmar: %s is not a player: it holds no %s folder\n", root.c_str(),
+                     std::string(kMarkerFolder).c_str());
         return kExitNoPlayer;
     }
 

@@ -26,11 +26,17 @@ void TerminalProgress::setRange(std::uint32_t lower, std::uint32_t upper) {
     position_ = lower;
 }
 
-void TerminalProgress::setPosition(std::uint32_t position) { position_ = position; }
+void TerminalProgress::setPosition(std::uint32_t position) {
+    position_ = position;
+}
 
-void TerminalProgress::step() { ++position_; }
+void TerminalProgress::step() {
+    ++position_;
+}
 
-void TerminalProgress::pump() { redraw(); }
+void TerminalProgress::pump() {
+    redraw();
+}
 
 void TerminalProgress::redraw() {
     if (!enabled_) {

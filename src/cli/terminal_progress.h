@@ -10,7 +10,7 @@ namespace pelmar::cli {
 // Shows the loaders' status and percentage on one line of a terminal. Draws nothing when the
 // stream is not a terminal, so redirected output stays clean.
 class TerminalProgress final : public ProgressReporter {
-public:
+  public:
     explicit TerminalProgress(std::FILE* stream);
     ~TerminalProgress() override;
     TerminalProgress(const TerminalProgress&) = delete;
@@ -22,7 +22,7 @@ public:
     void step() override;
     void pump() override;
 
-private:
+  private:
     void redraw();
 
     std::FILE* stream_;

@@ -14,8 +14,19 @@ constexpr std::array<std::string_view, 14> kExtensions = {
 // Not the inverse of kExtensions: "mp4" files are AAC audio, while code 9 is given only by the
 // type text.
 constexpr std::array<std::pair<std::string_view, std::uint8_t>, 13> kCodeByExtension = {{
-    {"mp3", 2}, {"wma", 3}, {"ogg", 10}, {"wav", 1}, {"nvf", 4}, {"m4a", 5}, {"m4p", 7},
-    {"mov", 13}, {"m4b", 8}, {"mp4", 5}, {"flac", 11}, {"m4v", 12}, {"aa", 6},
+    {"mp3", 2},
+    {"wma", 3},
+    {"ogg", 10},
+    {"wav", 1},
+    {"nvf", 4},
+    {"m4a", 5},
+    {"m4p", 7},
+    {"mov", 13},
+    {"m4b", 8},
+    {"mp4", 5},
+    {"flac", 11},
+    {"m4v", 12},
+    {"aa", 6},
 }};
 
 // Tried in order: "Protected AAC audio file" also contains "AAC audio file".

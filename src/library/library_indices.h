@@ -17,7 +17,7 @@ class PlayerLibrary;
 // Groupings of the tracks by artist, album, genre and composer. Keys are the tag texts exactly
 // as stored, the empty text included, so "Abba" and "ABBA" are two artists.
 class LibraryIndices {
-public:
+  public:
     using TextId = std::uint32_t;
 
     void clear();
@@ -30,7 +30,8 @@ public:
     [[nodiscard]] const std::vector<std::uint32_t>& tracksByArtist(std::string_view artist) const;
     [[nodiscard]] const std::vector<std::uint32_t>& tracksByAlbum(std::string_view album) const;
     [[nodiscard]] const std::vector<std::uint32_t>& tracksByGenre(std::string_view genre) const;
-    [[nodiscard]] const std::vector<std::uint32_t>& tracksByComposer(std::string_view composer) const;
+    [[nodiscard]] const std::vector<std::uint32_t>& tracksByComposer(
+        std::string_view composer) const;
 
     // Distinct values met together with the key; null when the key has no entry.
     [[nodiscard]] const std::vector<TextId>* albumsByArtist(std::string_view artist) const;
@@ -43,7 +44,7 @@ public:
     CSortableStringArray genreNames;
     CSortableStringArray composerNames;
 
-private:
+  private:
     friend void buildIndices(PlayerLibrary& library);
 
     using TrackLists = std::unordered_map<TextId, std::vector<std::uint32_t>>;

@@ -54,8 +54,8 @@ int PlayerLibrary::firstKeyedName(const std::vector<LibraryIndices::TextId>* key
 }
 
 int PlayerLibrary::firstArtist(std::string_view genre, std::string& out) {
-    return firstKeyedName(indices.artistsByGenre(genre), genre, indices.artistNames,
-                          genreArtists_, currentArtistList_, artistCursor_, out);
+    return firstKeyedName(indices.artistsByGenre(genre), genre, indices.artistNames, genreArtists_,
+                          currentArtistList_, artistCursor_, out);
 }
 
 int PlayerLibrary::nextArtist(std::string& out) {
@@ -63,8 +63,8 @@ int PlayerLibrary::nextArtist(std::string& out) {
 }
 
 int PlayerLibrary::firstAlbum(std::string_view artist, std::string& out) {
-    return firstKeyedName(indices.albumsByArtist(artist), artist, indices.albumNames,
-                          artistAlbums_, currentAlbumList_, albumCursor_, out);
+    return firstKeyedName(indices.albumsByArtist(artist), artist, indices.albumNames, artistAlbums_,
+                          currentAlbumList_, albumCursor_, out);
 }
 
 int PlayerLibrary::nextAlbum(std::string& out) {

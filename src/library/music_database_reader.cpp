@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "library/file_types.h"
-#include "library/player_library.h"
 #include "library/player_files.h"
+#include "library/player_library.h"
 #include "util/byte_source.h"
 #include "util/little_endian.h"
 #include "util/progress_reporter.h"
@@ -42,13 +42,13 @@ enum class StringType : std::uint32_t {
 };
 
 class MusicDatabaseReader {
-public:
+  public:
     MusicDatabaseReader(PlayerLibrary& library, ByteSource& source, ProgressReporter& progress)
         : library_(library), source_(source), progress_(progress), record_(256, 0) {}
 
     ReadOutcome run();
 
-private:
+  private:
     // Each returns false when the data ends inside the record.
     bool onDataset();
     bool onString();
@@ -278,7 +278,8 @@ bool MusicDatabaseReader::onString() {
         return false;
     }
     std::fill(body_.begin(), body_.end(), 0);
-    const auto toRead = static_cast<std::size_t>(std::min<std::uint64_t>(bodyLength, kBodyCapacity));
+    const auto toRead =
+        static_cast<std::size_t>(std::min<std::uint64_t>(bodyLength, kBodyCapacity));
     if (source_.read(std::span(body_).first(toRead)) < toRead) {
         return false;
     }
@@ -294,20 +295,31 @@ bool MusicDatabaseReader::onString() {
         std::string* target = nullptr;
         std::size_t capacity = kTagTextCapacity;
         switch (type) {
-            case StringType::Title: target = &scratch_.title; break;
+            case StringType::Title:
+                target = &scratch_.title;
+                break;
             case StringType::Location:
                 target = &scratch_.location;
                 capacity = kPathTextCapacity;
                 break;
-            case StringType::Album: target = &scratch_.album; break;
-            case StringType::Artist: target = &scratch_.artist; break;
-            case StringType::Genre: target = &scratch_.genre; break;
+            case StringType::Album:
+                target = &scratch_.album;
+                break;
+            case StringType::Artist:
+                target = &scratch_.artist;
+                break;
+            case StringType::Genre:
+                target = &scratch_.genre;
+                break;
             case StringType::FileTypeText:
                 target = &typeText_;
                 capacity = kPathTextCapacity;
                 break;
-            case StringType::Composer: target = &scratch_.composer; break;
-            default: break;
+            case StringType::Composer:
+                target = &scratch_.composer;
+                break;
+            default:
+                break;
         }
         if (target != nullptr) {
             *target = decodeBody(toRead, capacity);
@@ -331,8 +343,7 @@ std::string MusicDatabaseReader::decodeBody(std::size_t bodyLength, std::size_t 
     const std::uint32_t encoding = readU32le(body, 0);
     const std::size_t stated = readU32le(body, 4);
     const std::span<const std::uint8_t> text =
-        body.subspan(kStringHeaderLength,
-                     std::min(stated, bodyLength - kStringHeaderLength));
+        body.subspan(kStringHeaderLength, std::min(stated, bodyLength - kStringHeaderLength));
     const TextCodec& codec = library_.codec();
     if (encoding == kUtf8Encoding) {
         return codec.fromUtf8(

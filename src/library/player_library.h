@@ -11,8 +11,8 @@
 #include "library/kernel_id.h"
 #include "library/library_indices.h"
 #include "library/sortable_id_array.h"
-#include "library/track_search.h"
 #include "library/track_data.h"
+#include "library/track_search.h"
 #include "util/sortable_arrays.h"
 #include "util/text_codec.h"
 
@@ -25,7 +25,7 @@ namespace pelmar {
 // A *first* call resets its cursor, yields the first element and returns the element count (0 for
 // none); *next* yields the following element and returns 1, or 0 at the end.
 class PlayerLibrary {
-public:
+  public:
     explicit PlayerLibrary(const TextCodec& codec = TextCodec::system());
     PlayerLibrary(const PlayerLibrary&) = delete;
     PlayerLibrary& operator=(const PlayerLibrary&) = delete;
@@ -104,14 +104,14 @@ public:
     std::int32_t isConnected = 0;
     std::int32_t deviceKind = 0;
 
-private:
+  private:
     int firstName(const std::vector<std::string>& list, int& cursor, std::string& out);
     int nextName(const std::vector<std::string>* list, int& cursor, std::string& out);
-    int firstKeyedName(const std::vector<LibraryIndices::TextId>* keyed,
-                       std::string_view key, const std::vector<std::string>& whenKeyEmpty,
-                       CSortableStringArray& scratch, const std::vector<std::string>*& current,
-                       int& cursor, std::string& out);
-    [[nodiscard]] const std::vector<std::uint32_t>* playlistTrackIds(const KernelId& playlist) const;
+    int firstKeyedName(const std::vector<LibraryIndices::TextId>* keyed, std::string_view key,
+                       const std::vector<std::string>& whenKeyEmpty, CSortableStringArray& scratch,
+                       const std::vector<std::string>*& current, int& cursor, std::string& out);
+    [[nodiscard]] const std::vector<std::uint32_t>* playlistTrackIds(
+        const KernelId& playlist) const;
 
     const TextCodec* codec_;
 

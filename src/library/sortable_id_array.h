@@ -11,11 +11,11 @@ namespace pelmar {
 // Names compare byte for byte, so upper case sorts before lower case; an id past the end of
 // the list has the empty name and sorts first.
 class SortableNameIdArray : public std::vector<KernelId> {
-public:
+  public:
     explicit SortableNameIdArray(const std::vector<std::string>& names) : names_(&names) {}
     void sort();
 
-private:
+  private:
     const std::vector<std::string>* names_;
 };
 

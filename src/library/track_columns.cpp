@@ -51,7 +51,9 @@ std::string trackBitrateText(const TrackInfo& track) {
     return track.bitrate == 1 ? std::string("VBR") : std::to_string(track.bitrate) + " Kbps";
 }
 
-std::string trackRatingText(const TrackInfo& track) { return std::to_string(track.rating / 20); }
+std::string trackRatingText(const TrackInfo& track) {
+    return std::to_string(track.rating / 20);
+}
 
 std::string trackLastPlayedText(const TrackInfo& track) {
     return formatTimeUtc(signedPlayerTime(track.lastPlayed), "%m/%d/%Y %I:%M %p");

@@ -13,7 +13,7 @@ class PlayerLibrary;
 // scan of one buffer. Each field ends in a NUL, which no search term holds, so a match never
 // spans two fields.
 class SearchIndex {
-public:
+  public:
     void build(const PlayerLibrary& library);
     void clear();
     // Whether the index describes this library as it is now.
@@ -21,7 +21,7 @@ public:
     // Positions in `trackIds` of the tracks holding the lower-case `term`, in order.
     [[nodiscard]] std::vector<std::size_t> find(std::string_view loweredTerm) const;
 
-private:
+  private:
     std::string text_;
     std::vector<std::size_t> trackStarts_;  // where each entry of trackIds begins in text_
     const std::vector<std::uint32_t>* trackIds_ = nullptr;

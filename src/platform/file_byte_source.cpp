@@ -32,14 +32,16 @@ std::unique_ptr<FileByteSource> FileByteSource::open(const std::string& path) {
 FileByteSource::FileByteSource(int fd, std::uint64_t size)
     : fd_(fd), size_(size), buffer_(kBufferSize) {}
 
-FileByteSource::~FileByteSource() { ::close(fd_); }
+FileByteSource::~FileByteSource() {
+    ::close(fd_);
+}
 
 bool FileByteSource::refill() {
     bufferStart_ = position_;
     bufferLength_ = 0;
     while (true) {
-        const ssize_t n = ::pread(fd_, buffer_.data(), buffer_.size(),
-                                  static_cast<off_t>(position_));
+        const ssize_t n =
+            ::pread(fd_, buffer_.data(), buffer_.size(), static_cast<off_t>(position_));
         if (n >= 0) {
             bufferLength_ = static_cast<std::size_t>(n);
             return n > 0;

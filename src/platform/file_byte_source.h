@@ -11,7 +11,7 @@ namespace pelmar {
 // Buffered, read-only file reader. The file is opened for reading only, so the player is never
 // written through it.
 class FileByteSource final : public ByteSource {
-public:
+  public:
     // Null when the file cannot be opened or is not a regular file.
     [[nodiscard]] static std::unique_ptr<FileByteSource> open(const std::string& path);
     ~FileByteSource() override;
@@ -24,7 +24,7 @@ public:
     [[nodiscard]] std::uint64_t size() const override { return size_; }
     [[nodiscard]] bool failed() const override { return failed_; }
 
-private:
+  private:
     FileByteSource(int fd, std::uint64_t size);
     bool refill();
 

@@ -9,7 +9,7 @@ namespace pelmar {
 // A forward-only reader over bytes the caller does not trust. Readers of player files take one,
 // so that tests and fuzz targets can feed them memory and the program can feed them files.
 class ByteSource {
-public:
+  public:
     virtual ~ByteSource() = default;
 
     // Reads up to out.size() bytes; fewer means the end of the data or a read error.
@@ -29,7 +29,7 @@ public:
 };
 
 class MemoryByteSource final : public ByteSource {
-public:
+  public:
     explicit MemoryByteSource(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
 
     std::size_t read(std::span<std::uint8_t> out) override;
@@ -38,7 +38,7 @@ public:
     [[nodiscard]] std::uint64_t size() const override { return bytes_.size(); }
     [[nodiscard]] bool failed() const override { return false; }
 
-private:
+  private:
     std::span<const std::uint8_t> bytes_;
     std::size_t pos_ = 0;
 };

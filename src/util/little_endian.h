@@ -13,7 +13,8 @@ template <typename T>
     T value = 0;
     for (std::size_t i = 0; i < sizeof(T); ++i) {
         if (offset < b.size() && i < b.size() - offset) {
-            value = static_cast<T>(value | static_cast<T>(static_cast<T>(b[offset + i]) << (8 * i)));
+            value =
+                static_cast<T>(value | static_cast<T>(static_cast<T>(b[offset + i]) << (8 * i)));
         }
     }
     return value;

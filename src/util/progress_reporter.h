@@ -8,7 +8,7 @@ namespace pelmar {
 // What a long-running loader tells the user while it works: the GUI shows it in the status band,
 // the command line on its progress line.
 class ProgressReporter {
-public:
+  public:
     virtual ~ProgressReporter() = default;
 
     virtual void setStatus(std::string_view text) = 0;
@@ -20,7 +20,7 @@ public:
 };
 
 class NullProgressReporter final : public ProgressReporter {
-public:
+  public:
     void setStatus(std::string_view /*text*/) override {}
     void setRange(std::uint32_t /*lower*/, std::uint32_t /*upper*/) override {}
     void setPosition(std::uint32_t /*position*/) override {}

@@ -7,7 +7,9 @@
 
 namespace pelmar {
 
-void CSortableStringArray::sort(const TextCodec& codec) { sortNoCase(*this, codec); }
+void CSortableStringArray::sort(const TextCodec& codec) {
+    sortNoCase(*this, codec);
+}
 
 void sortNoCase(std::vector<std::string>& names, const TextCodec& codec) {
     if (names.size() < 2) {

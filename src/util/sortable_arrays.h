@@ -11,7 +11,7 @@ class TextCodec;
 // A list of names that sorts without regard to case. Names that differ only in case sort
 // together, in byte order among themselves.
 class CSortableStringArray : public std::vector<std::string> {
-public:
+  public:
     using std::vector<std::string>::vector;
     void sort(const TextCodec& codec);
 };

@@ -14,7 +14,7 @@ namespace pelmar {
 // valid UTF-8 and not plain ASCII. This class does every conversion into and out of that stored
 // form, and the comparisons that must treat both alike.
 class TextCodec {
-public:
+  public:
     // `charset` is an iconv character set name ("UTF-8", "CP1252", ...). An unknown name falls
     // back to UTF-8.
     explicit TextCodec(std::string_view charset);
@@ -47,7 +47,7 @@ public:
     // <0, 0 or >0, comparing without regard to case.
     [[nodiscard]] int compareNoCase(std::string_view a, std::string_view b) const;
 
-private:
+  private:
     struct Converters;
 
     [[nodiscard]] std::string fromCodePoints(std::u32string_view text, std::size_t maxBytes) const;

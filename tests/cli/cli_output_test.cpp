@@ -12,7 +12,7 @@ namespace {
 
 // Captures what an OutputBuffer writes.
 class Captured {
-public:
+  public:
     Captured() : file_(std::tmpfile()) {}
     ~Captured() { std::fclose(file_); }
     Captured(const Captured&) = delete;
@@ -29,7 +29,7 @@ public:
         return out;
     }
 
-private:
+  private:
     std::FILE* file_;
 };
 

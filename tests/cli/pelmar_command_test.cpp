@@ -5,8 +5,8 @@
 #include <fstream>
 #include <sstream>
 
-#include <nlohmann/json.hpp>
 #include <sys/wait.h>
+#include <nlohmann/json.hpp>
 
 #include "support/database_bytes.h"
 #include "support/temp_folder.h"
@@ -62,7 +62,7 @@ CommandRun pelmar(const std::vector<std::string>& args, const std::string& envir
 
 // A small player: a song, a video with non-Latin tags, a podcast, and three playlists.
 class PelmarCommand : public ::testing::Test {
-protected:
+  protected:
     PelmarCommand() {
         DatabaseBytes db;
         db.root().dataset(1).trackList(3);
@@ -109,8 +109,8 @@ protected:
     }
 
     json listJson(const std::string& kind, const std::string& environment = "") {
-        const CommandRun run = pelmar({"list", kind, "--player", folder.path().string(), "--json"},
-                               environment);
+        const CommandRun run =
+            pelmar({"list", kind, "--player", folder.path().string(), "--json"}, environment);
         EXPECT_EQ(run.status, 0) << run.err;
         return json::parse(run.out);
     }
@@ -130,15 +130,15 @@ TEST_F(PelmarCommand, ListsTracksAsJsonWithEveryField) {
     const json tracks = listJson("tracks");
     ASSERT_EQ(ids(tracks), (std::vector<std::uint32_t>{100, 200, 300}));
     const json expected = {
-        {"id", 100},        {"location", ":iPod_Control:Music:F00:AAAA.mp3"},
-        {"fileType", 2},    {"type", "mp3"},
-        {"artist", "Band"}, {"album", "Live"},
-        {"title", "One"},   {"genre", "Rock"},
-        {"composer", ""},   {"size", 2048},
+        {"id", 100},           {"location", ":iPod_Control:Music:F00:AAAA.mp3"},
+        {"fileType", 2},       {"type", "mp3"},
+        {"artist", "Band"},    {"album", "Live"},
+        {"title", "One"},      {"genre", "Rock"},
+        {"composer", ""},      {"size", 2048},
         {"lengthSeconds", 61}, {"trackNumber", 3},
-        {"year", 2001},     {"bitrate", 1},
-        {"playCount", 2},   {"lastPlayed", nullptr},
-        {"rating", 60},     {"bpm", 120},
+        {"year", 2001},        {"bitrate", 1},
+        {"playCount", 2},      {"lastPlayed", nullptr},
+        {"rating", 60},        {"bpm", 120},
         {"mediaKind", 1},
     };
     EXPECT_EQ(tracks[0], expected);
@@ -172,7 +172,8 @@ TEST_F(PelmarCommand, JsonIsUtf8WhateverTheCodePage) {
 }
 
 TEST_F(PelmarCommand, SearchesWithoutRegardToCase) {
-    const CommandRun run = pelmar({"search", "\xC3\x89MI", "--player", folder.path().string(), "--json"});
+    const CommandRun run =
+        pelmar({"search", "\xC3\x89MI", "--player", folder.path().string(), "--json"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(ids(json::parse(run.out)), (std::vector<std::uint32_t>{200}));
 
@@ -196,7 +197,8 @@ TEST_F(PelmarCommand, PrintsATableByDefault) {
 }
 
 TEST_F(PelmarCommand, TakesThePlayerFromTheEnvironment) {
-    const CommandRun run = pelmar({"list", "genres", "--json"}, "PELMAR_PLAYER=" + quoted(folder.path()));
+    const CommandRun run =
+        pelmar({"list", "genres", "--json"}, "PELMAR_PLAYER=" + quoted(folder.path()));
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(json::parse(run.out), json({"Rock"}));
 }
@@ -224,7 +226,8 @@ TEST(PelmarCommandErrors, RejectsBadUsageWithStatus2) {
 
 TEST(PelmarCommandErrors, ReportsAMissingPlayerWithStatus3) {
     const test::TempFolder empty;
-    const CommandRun missing = pelmar({"list", "tracks", "--player", (empty.path() / "gone").string()});
+    const CommandRun missing =
+        pelmar({"list", "tracks", "--player", (empty.path() / "gone").string()});
     EXPECT_EQ(missing.status, 3);
     EXPECT_NE(missing.err.find("no such folder"), std::string::npos);
     const CommandRun notAPlayer = pelmar({"list", "tracks", "--player", empty.path().string()});

@@ -13,7 +13,7 @@ namespace {
 using test::Tags;
 
 class LibraryIndicesTest : public ::testing::Test {
-protected:
+  protected:
     LibraryIndicesTest() {
         test::addTrack(library, 1, {"Band", "Live", "Rock", "Writer", "One"});
         test::addTrack(library, 2, {"Band", "Studio", "Rock", "", "Two"});

@@ -54,7 +54,8 @@ TrackHeader trackWith(std::uint32_t id, std::uint32_t children, std::uint32_t me
 DatabaseBytes& addTrack(DatabaseBytes& db, std::uint32_t id, std::u16string_view title,
                         std::uint32_t mediaKind = 1) {
     return db.track(trackWith(id, 3, mediaKind))
-        .string(kLocation, u":iPod_Control:Music:F00:T" + std::u16string(1, char16_t(u'A' + id % 26)) + u".mp3")
+        .string(kLocation, u":iPod_Control:Music:F00:T" +
+                               std::u16string(1, char16_t(u'A' + id % 26)) + u".mp3")
         .string(kTitle, title)
         .string(kArtist, u"Artist");
 }
@@ -254,8 +255,12 @@ TEST(MusicDatabaseReader, CutsTagsAndPathsButNotPlaylistNames) {
     const std::u16string longText(300, u'a');
     DatabaseBytes db = tracksDataset(1);
     db.track(trackWith(1, 2)).string(kTitle, longText).string(kLocation, u":" + longText);
-    db.dataset(2).playlistList(2).playlist().string(kTitle, u"Master").playlist().string(kTitle,
-                                                                                     longText);
+    db.dataset(2)
+        .playlistList(2)
+        .playlist()
+        .string(kTitle, u"Master")
+        .playlist()
+        .string(kTitle, longText);
     PlayerLibrary library(utf8Codec());
     read(library, db.bytes());
     ASSERT_NE(library.findTrack(1), nullptr);
@@ -337,7 +342,11 @@ TEST(MusicDatabaseReader, LongStringBodiesAreSkippedWithoutLosingTheNextRecord) 
     std::vector<std::uint8_t> hugeIndex(400'000, 0x5A);
     DatabaseBytes db = tracksDataset(1);
     addTrack(db, 1, u"one");
-    db.dataset(2).playlistList(1).playlist().string(kTitle, u"Master").stringWithBody(52, hugeIndex);
+    db.dataset(2)
+        .playlistList(1)
+        .playlist()
+        .string(kTitle, u"Master")
+        .stringWithBody(52, hugeIndex);
     db.playlistItem(1).stringWithBody(100, std::vector<std::uint8_t>(20, 0));
     PlayerLibrary library(utf8Codec());
     const ReadOutcome outcome = read(library, db.bytes());
@@ -354,14 +363,17 @@ TEST(MusicDatabaseReader, PlaylistsKeepOrderDropUnknownTracksAndShareDuplicateNa
     addTrack(db, 12, u"c");
     db.dataset(2).playlistList(4);
     db.playlist().string(kTitle, u"Master").playlistItem(10).playlistItem(11).playlistItem(12);
-    db.playlist().string(kTitle, u"Mix").playlistItem(12).playlistItem(999).playlistItem(10)
+    db.playlist()
+        .string(kTitle, u"Mix")
+        .playlistItem(12)
+        .playlistItem(999)
+        .playlistItem(10)
         .playlistItem(12);
     db.playlist().string(kTitle, u"Dup").playlistItem(10);
     db.playlist().string(kTitle, u"Dup").playlistItem(11);
     PlayerLibrary library(utf8Codec());
     read(library, db.bytes());
-    EXPECT_EQ(library.playlistNames,
-              (std::vector<std::string>{"Master", "Mix", "Dup", "Dup"}));
+    EXPECT_EQ(library.playlistNames, (std::vector<std::string>{"Master", "Mix", "Dup", "Dup"}));
     EXPECT_EQ(library.playlistItems["Mix"], (std::vector<std::uint32_t>{12, 10, 12}));
     EXPECT_EQ(library.playlistItems["Dup"], (std::vector<std::uint32_t>{11}))
         << "the later playlist of a name owns its items";
@@ -449,8 +461,13 @@ TEST(MusicDatabaseReader, EveryTruncatedPrefixReadsSafelyAndMonotonically) {
     addTrack(db, 1, u"one");
     addTrack(db, 2, u"\u0414\u0432\u0430");
     addTrack(db, 3, u"three", 2);
-    db.dataset(2).playlistList(2).playlist().string(kTitle, u"Master").playlistItem(1)
-        .playlistItem(2).playlistItem(3);
+    db.dataset(2)
+        .playlistList(2)
+        .playlist()
+        .string(kTitle, u"Master")
+        .playlistItem(1)
+        .playlistItem(2)
+        .playlistItem(3);
     db.playlist().string(kTitle, u"List").playlistItem(3);
     const std::vector<std::uint8_t> whole = db.bytes();
     std::size_t previousRecords = 0;
@@ -470,7 +487,7 @@ TEST(MusicDatabaseReader, EveryTruncatedPrefixReadsSafelyAndMonotonically) {
 
 // Delivers `good` bytes, then fails as a device that went away would.
 class FailingSource final : public ByteSource {
-public:
+  public:
     FailingSource(std::vector<std::uint8_t> bytes, std::size_t good)
         : bytes_(std::move(bytes)), good_(good) {}
     std::size_t read(std::span<std::uint8_t> out) override {
@@ -485,7 +502,7 @@ public:
     [[nodiscard]] std::uint64_t size() const override { return bytes_.size(); }
     [[nodiscard]] bool failed() const override { return failed_; }
 
-private:
+  private:
     std::vector<std::uint8_t> bytes_;
     std::size_t good_;
     std::size_t pos_ = 0;

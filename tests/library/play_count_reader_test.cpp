@@ -40,7 +40,7 @@ std::vector<std::uint8_t> playCounts(const std::vector<Entry>& entries, std::uin
 }
 
 class PlayCountReader : public ::testing::Test {
-protected:
+  protected:
     PlayCountReader() {
         for (std::uint32_t id : {30U, 10U, 20U}) {
             MhTrackData track;

@@ -93,8 +93,9 @@ void expectPlaylistsAsWritten(PlayerLibrary& library, const image::PlayerImage& 
         wantNames.insert(cut(p.name, 1023));
         wantItems[cut(p.name, 1023)] = p.items;
     }
-    EXPECT_EQ(std::multiset<std::string>(library.playlistNames.begin(), library.playlistNames.end()),
-              wantNames);
+    EXPECT_EQ(
+        std::multiset<std::string>(library.playlistNames.begin(), library.playlistNames.end()),
+        wantNames);
     KernelId playlist;
     std::size_t listed = 0;
     for (int more = library.firstSortedPlaylist(playlist); more != 0;

@@ -9,7 +9,7 @@ namespace pelmar {
 namespace {
 
 class Playlists : public ::testing::Test {
-protected:
+  protected:
     std::vector<std::string> enumeratedNames() {
         std::vector<std::string> names;
         KernelId id;
@@ -97,7 +97,8 @@ TEST_F(Playlists, ItemsComeInPlaylistOrderWithTheirPositions) {
     do {
         items.emplace_back(item.id, item.position);
     } while (library.nextPlaylistItem(mix, item) != 0);
-    EXPECT_EQ(items, (std::vector<std::pair<std::uint32_t, std::uint32_t>>{{3, 0}, {1, 1}, {3, 2}}));
+    EXPECT_EQ(items,
+              (std::vector<std::pair<std::uint32_t, std::uint32_t>>{{3, 0}, {1, 1}, {3, 2}}));
 
     KernelId empty;
     empty.id = 1;

@@ -47,7 +47,7 @@ TEST(TrackColumns, NumbersFormatAsTheListShowsThem) {
 }
 
 TEST(TrackColumns, TypeTextCoversEveryCodeAndNothingElse) {
-    const char* expected[] = {"",    "wav", "mp3", "wma",  "nvf", "m4a", "aa",
+    const char* expected[] = {"",    "wav", "mp3", "wma", "nvf",  "m4a", "aa",
                               "m4p", "m4b", "mp4", "ogg", "flac", "m4v", "mov"};
     TrackInfo t;
     for (std::uint8_t code = 0; code < 14; ++code) {

@@ -9,7 +9,7 @@ namespace pelmar {
 namespace {
 
 class TrackSearch : public ::testing::Test {
-protected:
+  protected:
     TrackSearch() {
         test::addTrack(library, 1, {"Led Zeppelin", "II", "Rock", "Page", "Heartbreaker"});
         test::addTrack(library, 2, {"Zed", "", "", "", "Alpha"}, 2);

@@ -30,7 +30,8 @@ std::vector<std::uint8_t> header(std::string_view tag, std::uint32_t headerLengt
     return h;
 }
 
-std::vector<std::uint8_t> stringBody(std::uint32_t encoding, const std::vector<std::uint8_t>& text) {
+std::vector<std::uint8_t> stringBody(std::uint32_t encoding,
+                                     const std::vector<std::uint8_t>& text) {
     std::vector<std::uint8_t> body(16, 0);
     put32(body, 0, encoding);
     put32(body, 4, static_cast<std::uint32_t>(text.size()));
@@ -120,7 +121,9 @@ DatabaseBytes& DatabaseBytes::playlistList(std::uint32_t count) {
     return raw(h);
 }
 
-DatabaseBytes& DatabaseBytes::playlist() { return record("mhyp", 108); }
+DatabaseBytes& DatabaseBytes::playlist() {
+    return record("mhyp", 108);
+}
 
 DatabaseBytes& DatabaseBytes::playlistItem(std::uint32_t trackId) {
     auto h = header("mhip", 76);

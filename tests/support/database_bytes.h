@@ -28,7 +28,7 @@ struct TrackHeader {
 // Assembles music database bytes record by record, the way the tests want them, including
 // shapes no well-behaved writer produces.
 class DatabaseBytes {
-public:
+  public:
     DatabaseBytes& root(std::uint32_t headerLength = 0x68);
     // A dataset header; its total length covers everything up to the next dataset or the end,
     // unless `totalLength` is given.
@@ -50,7 +50,7 @@ public:
 
     [[nodiscard]] std::vector<std::uint8_t> bytes() const;
 
-private:
+  private:
     std::vector<std::uint8_t> data_;
     std::vector<std::size_t> openDatasets_;
     std::vector<std::int64_t> statedTotals_;

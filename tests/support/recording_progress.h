@@ -10,7 +10,7 @@ namespace pelmar::test {
 
 // Remembers what a loader reported.
 class RecordingProgress final : public ProgressReporter {
-public:
+  public:
     void setStatus(std::string_view text) override { statuses.emplace_back(text); }
     void setRange(std::uint32_t lower, std::uint32_t upper) override {
         ranges.emplace_back(lower, upper);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <filesystem>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -10,7 +10,7 @@ namespace pelmar::test {
 // A fresh folder under the system's temporary folder, removed with everything in it at the end
 // of the test.
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
@@ -20,7 +20,7 @@ public:
     // The path as text with a trailing "/", the form player roots take.
     [[nodiscard]] std::string root() const { return path_.string() + "/"; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

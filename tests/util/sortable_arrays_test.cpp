@@ -10,10 +10,17 @@ namespace {
 
 TEST(SortableStringArray, SortsWithoutRegardToCase) {
     const TextCodec codec("UTF-8");
-    CSortableStringArray names{"beta", "Zed", "alpha2", "Alpha", "\xC3\x89" "cole", "echo"};
+    CSortableStringArray names{"beta",
+                               "Zed",
+                               "alpha2",
+                               "Alpha",
+                               "\xC3\x89"
+                               "cole",
+                               "echo"};
     names.sort(codec);
     EXPECT_EQ(names, (CSortableStringArray{"Alpha", "alpha2", "beta", "echo", "Zed",
-                                           "\xC3\x89" "cole"}))
+                                           "\xC3\x89"
+                                           "cole"}))
         << "letters beyond ASCII follow it, as in a code page";
 }
 

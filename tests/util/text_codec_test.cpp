@@ -43,7 +43,11 @@ TEST(TextCodec, BrokenInputBecomesReplacementCharacters) {
     const TextCodec codec("UTF-8");
     EXPECT_EQ(fromUtf16(codec, std::u16string(1, char16_t(0xD800)) + u"x"), "\xEF\xBF\xBDx");
     EXPECT_EQ(fromUtf16(codec, std::u16string(1, char16_t(0xDC00))), "\xEF\xBF\xBD");
-    EXPECT_EQ(codec.fromUtf8("a\xFF" "b", 256), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(codec.fromUtf8("a\xFF"
+                             "b",
+                             256),
+              "a\xEF\xBF\xBD"
+              "b");
     const TextCodec western("CP1252");
     EXPECT_EQ(fromUtf16(western, std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
 }
@@ -100,7 +104,10 @@ TEST(TextCodec, InvalidBytesCompareAsBytes) {
 
 TEST(TextCodec, LowersForSearch) {
     const TextCodec codec("UTF-8");
-    EXPECT_EQ(codec.toLower("\xC3\x89T\xC3\x89 Stra\xC3\x9F" "E"), "\xC3\xA9t\xC3\xA9 stra\xC3\x9F" "e");
+    EXPECT_EQ(codec.toLower("\xC3\x89T\xC3\x89 Stra\xC3\x9F"
+                            "E"),
+              "\xC3\xA9t\xC3\xA9 stra\xC3\x9F"
+              "e");
     const TextCodec western("CP1252");
     EXPECT_EQ(western.toLower("\xC9T\xC9"), "\xC3\xA9t\xC3\xA9");
 }
