@@ -7,15 +7,19 @@ namespace {
 
 constexpr std::size_t kChildHeaderLength = 24;
 constexpr std::size_t kStringHeaderLength = 16;
+constexpr std::size_t kPhotoStringHeaderLength = 12;
+constexpr std::uint32_t kThumbnailContainerType = 2;
 
 bool isListHeader(const std::string& tag) {
-    return tag == "mhlt" || tag == "mhlp" || tag == "mhla";
+    return tag == "mhlt" || tag == "mhlp" || tag == "mhla" || tag == "mhli" || tag == "mhlf";
 }
+
+enum class Layout { Music, Photos };
 
 class TreeParser {
   public:
-    TreeParser(std::span<const std::uint8_t> bytes, DatabaseTree& tree)
-        : bytes_(bytes), tree_(tree) {}
+    TreeParser(std::span<const std::uint8_t> bytes, DatabaseTree& tree, Layout layout)
+        : bytes_(bytes), tree_(tree), layout_(layout) {}
 
     // Parses the records lying exactly within [begin, end).
     std::vector<Record> parseRange(std::size_t begin, std::size_t end) {
@@ -34,7 +38,7 @@ class TreeParser {
                 return records;
             }
             record.bytes = bytes_.subspan(pos, length);
-            if (record.tag == "mhod" || isListHeader(record.tag)) {
+            if (isLeaf(record)) {
                 tree_.bytesCovered += length;
             } else {
                 tree_.bytesCovered += record.headerLength;
@@ -47,6 +51,17 @@ class TreeParser {
     }
 
   private:
+    [[nodiscard]] bool isLeaf(const Record& record) const {
+        if (isListHeader(record.tag)) {
+            return true;
+        }
+        if (record.tag != "mhod") {
+            return false;
+        }
+        return layout_ == Layout::Music || record.headerLength < 16 ||
+               record.childType() != kThumbnailContainerType;
+    }
+
     Record parseHead(std::size_t pos) {
         Record record;
         record.tag.assign(reinterpret_cast<const char*>(bytes_.data() + pos), 4);
@@ -63,6 +78,7 @@ class TreeParser {
 
     std::span<const std::uint8_t> bytes_;
     DatabaseTree& tree_;
+    Layout layout_;
 };
 
 void appendUtf8(std::string& out, char32_t c) {
@@ -97,6 +113,29 @@ std::string utf16ToUtf8(std::span<const std::uint8_t> text) {
     return out;
 }
 
+DatabaseTree parseTree(std::span<const std::uint8_t> bytes, Layout layout,
+                       const std::string& rootTag) {
+    DatabaseTree tree;
+    TreeParser parser(bytes, tree, layout);
+    std::vector<Record> top = parser.parseRange(0, bytes.size());
+    if (top.size() != 1 || top.front().tag != rootTag) {
+        tree.problems.push_back("the file is not one " + rootTag + " record");
+    } else {
+        tree.root = std::move(top.front());
+    }
+    return tree;
+}
+
+std::span<const std::uint8_t> photoStringBody(const Record& child) {
+    const std::span<const std::uint8_t> body = child.bytes.subspan(child.headerLength);
+    if (body.size() < kPhotoStringHeaderLength ||
+        child.u32(child.headerLength) > body.size() - kPhotoStringHeaderLength) {
+        throw std::runtime_error("photo string at " + std::to_string(child.offset) +
+                                 " claims more text than its body holds");
+    }
+    return body;
+}
+
 }  // namespace
 
 std::uint32_t Record::u32(std::size_t at) const {
@@ -129,15 +168,11 @@ std::vector<const Record*> DatabaseTree::datasets(std::uint32_t type) const {
 }
 
 DatabaseTree parseDatabase(std::span<const std::uint8_t> bytes) {
-    DatabaseTree tree;
-    TreeParser parser(bytes, tree);
-    std::vector<Record> top = parser.parseRange(0, bytes.size());
-    if (top.size() != 1 || top.front().tag != "mhbd") {
-        tree.problems.push_back("the file is not one mhbd record");
-    } else {
-        tree.root = std::move(top.front());
-    }
-    return tree;
+    return parseTree(bytes, Layout::Music, "mhbd");
+}
+
+DatabaseTree parsePhotoDatabase(std::span<const std::uint8_t> bytes) {
+    return parseTree(bytes, Layout::Photos, "mhfd");
 }
 
 std::string stringText(const Record& child) {
@@ -156,6 +191,24 @@ std::string stringText(const Record& child) {
 
 std::uint32_t stringEncoding(const Record& child) {
     return child.u32(kChildHeaderLength);
+}
+
+std::string photoStringText(const Record& child) {
+    const std::span<const std::uint8_t> body = photoStringBody(child);
+    const std::span<const std::uint8_t> text =
+        body.subspan(kPhotoStringHeaderLength, child.u32(child.headerLength));
+    if (photoStringEncoding(child) == 2) {
+        return utf16ToUtf8(text);
+    }
+    return {text.begin(), text.end()};
+}
+
+std::uint8_t photoStringEncoding(const Record& child) {
+    return photoStringBody(child)[4];
+}
+
+std::span<const std::uint8_t> photoStringPadding(const Record& child) {
+    return photoStringBody(child).subspan(kPhotoStringHeaderLength + child.u32(child.headerLength));
 }
 
 }  // namespace pelmar::player_image::test

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-// Reads a written music database back as a tree of records, by total lengths, without the
-// program's own reader: the image writer is checked against the format, not against the code
-// it is meant to test.
+// Reads a written music or photo database back as a tree of records, by total lengths, without
+// the program's own reader: the image writer is checked against the format, not against the
+// code it is meant to test.
 namespace pelmar::player_image::test {
 
 struct Record {
@@ -37,10 +37,19 @@ struct DatabaseTree {
 };
 
 [[nodiscard]] DatabaseTree parseDatabase(std::span<const std::uint8_t> bytes);
+// The root is "mhfd"; an "mhod" of type 2 holds a thumbnail record ("mhni") as its child.
+[[nodiscard]] DatabaseTree parsePhotoDatabase(std::span<const std::uint8_t> bytes);
 
 // The text of a string child, as UTF-8, following its encoding word.
 [[nodiscard]] std::string stringText(const Record& child);
 // Body word +0 of a string child.
 [[nodiscard]] std::uint32_t stringEncoding(const Record& child);
+
+// A string object of the photo database: body +0 the byte length, +4 the encoding byte (1 UTF-8,
+// 2 UTF-16LE), the text from body +12.
+[[nodiscard]] std::string photoStringText(const Record& child);
+[[nodiscard]] std::uint8_t photoStringEncoding(const Record& child);
+// Body bytes after the stated text.
+[[nodiscard]] std::span<const std::uint8_t> photoStringPadding(const Record& child);
 
 }  // namespace pelmar::player_image::test

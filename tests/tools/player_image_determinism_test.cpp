@@ -9,6 +9,9 @@ struct ImageBytes {
     std::vector<std::uint8_t> database;
     std::vector<std::uint8_t> playCounts;
     std::vector<std::uint8_t> firstMediaFile;
+    std::vector<std::uint8_t> photoDatabase;
+    std::vector<std::uint8_t> listThumbnails;
+    std::vector<std::uint8_t> televisionThumbnails;
 
     bool operator==(const ImageBytes&) const = default;
 };
@@ -17,8 +20,9 @@ ImageBytes bytesFor(std::uint64_t seed) {
     Options options;
     options.seed = seed;
     const PlayerImage image = generatePlayerImage(options);
-    return {musicDatabaseBytes(image), playCountBytes(image, 28),
-            mediaFileBytes(image.tracks.at(0))};
+    return {musicDatabaseBytes(image),          playCountBytes(image, 28),
+            mediaFileBytes(image.tracks.at(0)), photoDatabaseBytes(image),
+            thumbnailFileBytes(image, 1009),    thumbnailFileBytes(image, 1019)};
 }
 
 TEST(PlayerImageDeterminism, TheSameSeedGivesTheSameBytes) {
@@ -30,6 +34,7 @@ TEST(PlayerImageDeterminism, AnotherSeedGivesAnotherLibrary) {
     const ImageBytes second = bytesFor(8);
     EXPECT_NE(first.database, second.database);
     EXPECT_NE(first.playCounts, second.playCounts);
+    EXPECT_NE(first.photoDatabase, second.photoDatabase);
 }
 
 TEST(PlayerImageDeterminism, TrackIdsNamesAndPlacesDoNotDependOnTheLayoutOptions) {

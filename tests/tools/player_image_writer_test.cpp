@@ -125,6 +125,54 @@ TEST_F(PlayerImageWriter, WithoutPlayCountsAnOldPlayCountFileGoes) {
     EXPECT_FALSE(std::filesystem::exists(playCountPath(folder_.path())));
 }
 
+TEST_F(PlayerImageWriter, WritesThePhotoDatabaseAndOneThumbnailFilePerFormatInUse) {
+    Options options;
+    options.trackCount = 5;
+    options.withMedia = false;
+    ASSERT_TRUE(write(options)) << error_;
+    EXPECT_EQ(readFile(photoDatabasePath(folder_.path())), photoDatabaseBytes(image_));
+    EXPECT_EQ(photoDatabasePath(folder_.path()), folder_.path() / "Photos" / "Photo Database");
+
+    std::set<std::uint32_t> formats;
+    for (const Photo& photo : image_.photos) {
+        for (const ThumbnailRef& ref : photo.thumbnails) {
+            formats.insert(ref.formatId);
+        }
+    }
+    std::set<std::filesystem::path> expected;
+    for (const std::uint32_t formatId : formats) {
+        const std::filesystem::path path = thumbnailFilePath(folder_.path(), formatId);
+        expected.insert(path);
+        EXPECT_EQ(readFile(path), thumbnailFileBytes(image_, formatId)) << path;
+    }
+    EXPECT_EQ(thumbnailFilePath(folder_.path(), 1019),
+              folder_.path() / "Photos" / "Thumbs" / "F1019_1.ithmb");
+    std::set<std::filesystem::path> written;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(folder_.path() / "Photos" / "Thumbs")) {
+        written.insert(entry.path());
+    }
+    EXPECT_EQ(written, expected);
+}
+
+TEST_F(PlayerImageWriter, FewerPhotosOrNoneLeaveNothingOfAnEarlierImage) {
+    Options options;
+    options.trackCount = 5;
+    options.withMedia = false;
+    ASSERT_TRUE(write(options)) << error_;
+    ASSERT_TRUE(std::filesystem::exists(thumbnailFilePath(folder_.path(), 1013)));
+
+    options.photoCount = 1;
+    ASSERT_TRUE(write(options)) << error_;
+    EXPECT_TRUE(std::filesystem::exists(thumbnailFilePath(folder_.path(), 1019)));
+    EXPECT_FALSE(std::filesystem::exists(thumbnailFilePath(folder_.path(), 1013)));
+
+    options.withPhotos = false;
+    ASSERT_TRUE(write(options)) << error_;
+    EXPECT_FALSE(std::filesystem::exists(folder_.path() / "Photos"));
+    EXPECT_TRUE(std::filesystem::exists(musicDatabasePath(folder_.path())));
+}
+
 TEST_F(PlayerImageWriter, CreatesAMissingRootAndFailsWithAMessageWhereItCannotWrite) {
     Options options;
     options.trackCount = 5;

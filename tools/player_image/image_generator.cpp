@@ -7,6 +7,7 @@
 
 #include "player_image/hostile_tracks.h"
 #include "player_image/ordinary_tracks.h"
+#include "player_image/photos.h"
 #include "player_image/play_counts.h"
 #include "player_image/player_image.h"
 #include "player_image/playlists.h"
@@ -23,6 +24,8 @@ constexpr std::uint32_t kShortestTrackHeader = 156;
 constexpr std::uint32_t kMediaKindEnd = 212;
 // Ordinary ids stay far below this one.
 constexpr std::uint32_t kHighId = 0x80000007U;
+// Photos draw from their own stream, so that the music side stays the same with or without them.
+constexpr std::uint64_t kPhotoStream = 0x9407055EEDULL;
 
 // Hands out places on the player the way players name their files: a random folder F00..F49 and
 // four random capital letters, never twice the same folder and letters (the player's file
@@ -77,6 +80,10 @@ void checkOptions(const Options& options) {
         throw std::invalid_argument("track header length " + std::to_string(length) +
                                     " is not a multiple of 4 between 156 and 1024");
     }
+    if (options.photoCount > kMostPhotos) {
+        throw std::invalid_argument(std::to_string(options.photoCount) + " photos are more than " +
+                                    std::to_string(kMostPhotos));
+    }
 }
 
 }  // namespace
@@ -118,6 +125,11 @@ PlayerImage generatePlayerImage(const Options& options) {
         for (Track& track : image.tracks) {
             track.mediaKind = media_kind::audioUnmarked;
         }
+    }
+    if (options.withPhotos) {
+        Random photoRandom(options.seed ^ kPhotoStream);
+        image.photos = makePhotos(options.photoCount, photoRandom);
+        image.photoAlbums = makePhotoAlbums(image.photos, photoRandom);
     }
     return image;
 }

@@ -6,7 +6,10 @@
 
 #include "player_image/byte_sink.h"
 #include "player_image/music_database.h"
+#include "player_image/photo_database.h"
 #include "player_image/player_image.h"
+#include "player_image/thumbnail_formats.h"
+#include "player_image/thumbnails.h"
 
 namespace pelmar::player_image {
 namespace {
@@ -15,6 +18,14 @@ constexpr int kMusicFolders = 50;
 
 std::filesystem::path databaseFolder(const std::filesystem::path& root) {
     return root / "iPod_Control" / "iTunes";
+}
+
+std::filesystem::path photoFolder(const std::filesystem::path& root) {
+    return root / "Photos";
+}
+
+std::filesystem::path thumbnailFolder(const std::filesystem::path& root) {
+    return photoFolder(root) / "Thumbs";
 }
 
 bool createFolder(const std::filesystem::path& folder, std::string& error) {
@@ -51,15 +62,22 @@ bool createMusicFolders(const std::filesystem::path& root, std::string& error) {
     return true;
 }
 
-bool writeDatabase(const PlayerImage& image, const std::filesystem::path& root,
-                   std::string& error) {
-    FileSink sink(musicDatabasePath(root));
-    writeMusicDatabase(sink, image);
+template <typename WriteContent>
+bool writeStreamed(const std::filesystem::path& path, std::string& error,
+                   WriteContent writeContent) {
+    FileSink sink(path);
+    writeContent(sink);
     if (!sink.finish()) {
-        error = "cannot write " + musicDatabasePath(root).string();
+        error = "cannot write " + path.string();
         return false;
     }
     return true;
+}
+
+bool writeDatabase(const PlayerImage& image, const std::filesystem::path& root,
+                   std::string& error) {
+    return writeStreamed(musicDatabasePath(root), error,
+                         [&](ByteSink& sink) { writeMusicDatabase(sink, image); });
 }
 
 bool writePlayCounts(const PlayerImage& image, const std::filesystem::path& root,
@@ -77,6 +95,32 @@ bool writePlayCounts(const PlayerImage& image, const std::filesystem::path& root
     return true;
 }
 
+bool removeFolder(const std::filesystem::path& folder, std::string& error) {
+    std::error_code failure;
+    std::filesystem::remove_all(folder, failure);
+    if (failure) {
+        error = "cannot remove the old " + folder.string() + ": " + failure.message();
+        return false;
+    }
+    return true;
+}
+
+// Thumbnail files reach hundreds of megabytes with many photos, so they are streamed.
+bool writePhotos(const PlayerImage& image, const std::filesystem::path& root, std::string& error) {
+    if (!createFolder(thumbnailFolder(root), error) ||
+        !writeStreamed(photoDatabasePath(root), error,
+                       [&](ByteSink& sink) { writePhotoDatabase(sink, image); })) {
+        return false;
+    }
+    for (const std::uint32_t formatId : formatsInUse(image)) {
+        if (!writeStreamed(thumbnailFilePath(root, formatId), error,
+                           [&](ByteSink& sink) { writeThumbnailFile(sink, image, formatId); })) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 std::filesystem::path musicDatabasePath(const std::filesystem::path& root) {
@@ -85,6 +129,14 @@ std::filesystem::path musicDatabasePath(const std::filesystem::path& root) {
 
 std::filesystem::path playCountPath(const std::filesystem::path& root) {
     return databaseFolder(root) / "Play Counts";
+}
+
+std::filesystem::path photoDatabasePath(const std::filesystem::path& root) {
+    return photoFolder(root) / "Photo Database";
+}
+
+std::filesystem::path thumbnailFilePath(const std::filesystem::path& root, std::uint32_t formatId) {
+    return thumbnailFolder(root) / thumbnailFileName(formatId);
 }
 
 std::filesystem::path mediaFilePath(const std::filesystem::path& root, const Track& track) {
@@ -118,7 +170,11 @@ bool writePlayerImage(const PlayerImage& image, const std::filesystem::path& roo
             }
         }
     }
-    return true;
+    // Thumbnail files of an earlier image must not survive beside a new photo database.
+    if (!removeFolder(photoFolder(root), error)) {
+        return false;
+    }
+    return !options.withPhotos || writePhotos(image, root, error);
 }
 
 }  // namespace pelmar::player_image

@@ -22,21 +22,24 @@ int writeImage(const Options& options, const std::string& folder) {
         return 1;
     }
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
-    std::printf("Wrote %zu tracks and %zu playlists to %s in %.1f s (database %ju bytes)\n",
-                image.tracks.size(), image.playlists.size(), folder.c_str(), took.count(),
-                static_cast<std::uintmax_t>(std::filesystem::file_size(musicDatabasePath(folder))));
+    std::printf(
+        "Wrote %zu tracks, %zu playlists and %zu photos to %s in %.1f s (database %ju bytes)\n",
+        image.tracks.size(), image.playlists.size(), image.photos.size(), folder.c_str(),
+        took.count(),
+        static_cast<std::uintmax_t>(std::filesystem::file_size(musicDatabasePath(folder))));
     return 0;
 }
 
 int run(int argc, char** argv) {
     CLI::App app{
-        "Writes a player image into FOLDER: music database, play counts and media files, "
+        "Writes a player image into FOLDER: music database, play counts, media files and photos, "
         "with a realistic library and the awkward cases real players hold.",
         "pelmar-mkplayer"};
     Options options;
     std::string folder;
     bool noMedia = false;
     bool noPlayCounts = false;
+    bool noPhotos = false;
     app.add_option("--tracks", options.trackCount, "Number of tracks")
         ->capture_default_str()
         ->check(CLI::Range(0U, kMostTracks));
@@ -54,10 +57,15 @@ int run(int argc, char** argv) {
         ->check(CLI::IsMember({156, 244, 584}));
     app.add_flag("--albums-first", options.albumsBeforeTracks,
                  "Put the album list before the tracks, as some writers do");
+    app.add_option("--photos", options.photoCount, "Number of photos")
+        ->capture_default_str()
+        ->check(CLI::Range(0U, kMostPhotos));
+    app.add_flag("--no-photos", noPhotos, "Write no photo database and no thumbnails");
     app.add_option("FOLDER", folder, "Where to write the image; created if missing")->required();
     CLI11_PARSE(app, argc, argv);
     options.withMedia = !noMedia;
     options.withPlayCounts = !noPlayCounts;
+    options.withPhotos = !noPhotos;
     return writeImage(options, folder);
 }
 

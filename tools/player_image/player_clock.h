@@ -11,5 +11,7 @@ inline constexpr std::uint32_t kLibraryStarted = kUnixEpoch + 1072915200U;  // 2
 inline constexpr std::uint32_t kLastAdded = kUnixEpoch + 1338508800U;       // 2012-06-01
 inline constexpr std::uint32_t kLastSync = kUnixEpoch + 1346457600U;        // 2012-09-01
 inline constexpr std::uint32_t kImageTaken = kLastSync + 30U * 24U * 3600U;
+// 2039-06-15: beyond a signed 32-bit Unix time, still within the player's unsigned one.
+inline constexpr std::uint32_t kAfter2038 = kUnixEpoch + 2191743000U;
 
 }  // namespace pelmar::player_image::player_clock

@@ -1,0 +1,75 @@
+#include "player_image/photo_pictures.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+
+namespace pelmar::player_image {
+namespace {
+
+constexpr Rgb kBlack{0, 0, 0};
+constexpr Rgb kPanoramaColour{255, 255, 0};
+// The panorama is this many times as wide as high: wider than every thumbnail format.
+constexpr std::uint32_t kPanoramaAspect = 3;
+
+// 0 at the first position, 255 at the last.
+std::uint8_t ramp(std::uint32_t position, std::uint32_t count) {
+    if (count < 2) {
+        return 0;
+    }
+    return static_cast<std::uint8_t>((position * 255 + (count - 1) / 2) / (count - 1));
+}
+
+bool inside(const PictureFrame& frame, std::uint32_t x, std::uint32_t y) {
+    return x >= frame.left && x - frame.left < frame.width && y >= frame.top &&
+           y - frame.top < frame.height;
+}
+
+}  // namespace
+
+PictureFrame pictureFrame(PhotoPicture picture, std::uint32_t width, std::uint32_t height) {
+    if (picture != PhotoPicture::Panorama) {
+        return {0, 0, width, height};
+    }
+    // Full width, the height rounded, centred between black rows.
+    const std::uint32_t pictureHeight =
+        std::min(height, (2 * width + kPanoramaAspect) / (2 * kPanoramaAspect));
+    return {0, (height - pictureHeight) / 2, width, pictureHeight};
+}
+
+Rgb intendedColour(const Photo& photo, std::uint32_t width, std::uint32_t height, std::uint32_t x,
+                   std::uint32_t y) {
+    if (x >= width || y >= height) {
+        throw std::invalid_argument("(" + std::to_string(x) + ", " + std::to_string(y) +
+                                    ") lies outside " + std::to_string(width) + " x " +
+                                    std::to_string(height));
+    }
+    switch (photo.picture) {
+        case PhotoPicture::SolidRed:
+            return {255, 0, 0};
+        case PhotoPicture::SolidGreen:
+            return {0, 255, 0};
+        case PhotoPicture::SolidBlue:
+            return {0, 0, 255};
+        case PhotoPicture::SolidWhite:
+            return {255, 255, 255};
+        case PhotoPicture::SolidBlack:
+            return kBlack;
+        case PhotoPicture::MidGrey:
+            return {128, 128, 128};
+        case PhotoPicture::VerticalGradient: {
+            const std::uint8_t level = ramp(y, height);
+            return {level, level, level};
+        }
+        case PhotoPicture::HorizontalGradient: {
+            const std::uint8_t red = ramp(x, width);
+            return {red, static_cast<std::uint8_t>(255 - red), 128};
+        }
+        case PhotoPicture::Panorama:
+            return inside(pictureFrame(photo.picture, width, height), x, y) ? kPanoramaColour
+                                                                            : kBlack;
+    }
+    return kBlack;
+}
+
+}  // namespace pelmar::player_image
