@@ -9,6 +9,7 @@
 #include "library/file_types.h"
 #include "library/player_files.h"
 #include "library/player_library.h"
+#include "library/record_stream.h"
 #include "util/byte_source.h"
 #include "util/little_endian.h"
 #include "util/progress_reporter.h"
@@ -18,8 +19,6 @@ namespace pelmar {
 namespace {
 
 constexpr std::uint32_t kProgressEvery = 1500;
-// Real headers are a few hundred bytes; anything this large is damage, not data.
-constexpr std::uint32_t kMaxHeaderLength = 64 * 1024;
 constexpr std::size_t kBodyCapacity = 2048;
 constexpr std::size_t kStringHeaderLength = 16;
 // Playlist names are not cut to a tag's capacity, but the conversion buffer holds 1024 bytes.
@@ -44,7 +43,7 @@ enum class StringType : std::uint32_t {
 class MusicDatabaseReader {
   public:
     MusicDatabaseReader(PlayerLibrary& library, ByteSource& source, ProgressReporter& progress)
-        : library_(library), source_(source), progress_(progress), record_(256, 0) {}
+        : library_(library), source_(source), progress_(progress), records_(source) {}
 
     ReadOutcome run();
 
@@ -66,21 +65,16 @@ class MusicDatabaseReader {
     void countRecord();
 
     [[nodiscard]] std::uint32_t field32(std::size_t offset) const {
-        return readU32le(header(), offset);
-    }
-    [[nodiscard]] std::span<const std::uint8_t> header() const {
-        return std::span<const std::uint8_t>(record_).first(headerLength_);
+        return records_.field32(offset);
     }
 
     PlayerLibrary& library_;
     ByteSource& source_;
     ProgressReporter& progress_;
 
-    // The record head and header, zero-padded so that fields past a short header read as zero.
-    std::vector<std::uint8_t> record_;
-    std::uint32_t headerLength_ = 0;
+    RecordStream records_;
     std::array<std::uint8_t, kBodyCapacity + 2> body_{};
-    std::uint32_t records_ = 0;
+    std::uint32_t recordCount_ = 0;
 
     MhTrackData scratch_;
     std::string typeText_;
@@ -111,8 +105,8 @@ ReadOutcome MusicDatabaseReader::stop(ReadOutcome::End end, std::string reason) 
 }
 
 void MusicDatabaseReader::countRecord() {
-    ++records_;
-    if (records_ % kProgressEvery == 0) {
+    ++recordCount_;
+    if (recordCount_ % kProgressEvery == 0) {
         progress_.setPosition(static_cast<std::uint32_t>(source_.position()));
         progress_.pump();
     }
@@ -121,47 +115,29 @@ void MusicDatabaseReader::countRecord() {
 ReadOutcome MusicDatabaseReader::run() {
     progress_.setRange(0, static_cast<std::uint32_t>(source_.size()));
     while (true) {
-        std::array<std::uint8_t, 8> head{};
-        if (source_.read(head) < head.size()) {
+        const RecordStream::Step step = records_.next();
+        if (step == RecordStream::Step::EndOfData) {
             return stop(ReadOutcome::End::EndOfData, {});
         }
-        const std::uint32_t headerLength = readU32le(head, 4);
-        if (headerLength < head.size()) {
-            return stop(ReadOutcome::End::Malformed, "header length below 8");
+        if (step == RecordStream::Step::Malformed) {
+            return stop(ReadOutcome::End::Malformed, records_.reason());
         }
-        if (headerLength > kMaxHeaderLength) {
-            return stop(ReadOutcome::End::Malformed, "header length too large");
-        }
-        const std::size_t rest = headerLength - head.size();
-        if (rest > source_.remaining()) {
-            return stop(ReadOutcome::End::EndOfData, {});
-        }
-        // Bytes past the header are never looked at: fields outside it read as zero.
-        if (record_.size() < headerLength) {
-            record_.resize(headerLength);
-        }
-        std::copy(head.begin(), head.end(), record_.begin());
-        if (source_.read(std::span(record_).subspan(head.size(), rest)) < rest) {
-            return stop(ReadOutcome::End::EndOfData, {});
-        }
-        headerLength_ = headerLength;
         countRecord();
 
-        const char kind[2] = {static_cast<char>(head[2]), static_cast<char>(head[3])};
-        const std::string_view k(kind, 2);
-        if (k == "sd") {
+        const std::string_view kind = records_.kind();
+        if (kind == "sd") {
             if (!onDataset()) {
                 return stop(ReadOutcome::End::Malformed, stopReason_);
             }
-        } else if (k == "lt") {
+        } else if (kind == "lt") {
             onTrackList();
-        } else if (k == "yp") {
+        } else if (kind == "yp") {
             onPlaylist();
-        } else if (k == "ip") {
+        } else if (kind == "ip") {
             onPlaylistItem();
-        } else if (k == "it") {
+        } else if (kind == "it") {
             onTrack();
-        } else if (k == "od") {
+        } else if (kind == "od") {
             if (!onString()) {
                 if (stopReason_.empty()) {
                     return stop(ReadOutcome::End::EndOfData, {});
@@ -180,11 +156,11 @@ bool MusicDatabaseReader::onDataset() {
         validIds_.insert(library_.trackIds.begin(), library_.trackIds.end());
     } else if (type == kDatasetPodcastPlaylists) {
         const std::uint32_t total = field32(8);
-        if (total < headerLength_) {
+        if (total < records_.headerLength()) {
             stopReason_ = "dataset shorter than its header";
             return false;
         }
-        source_.skip(total - headerLength_);
+        source_.skip(total - records_.headerLength());
     }
     return true;
 }
@@ -216,7 +192,7 @@ void MusicDatabaseReader::onTrack() {
     typeText_.clear();
     scratch_.fileType = kDefaultFileType;
 
-    const auto h = header();
+    const auto h = records_.header();
     scratch_.size = readU32le(h, 36);
     scratch_.lengthMs = readU32le(h, 40);
     scratch_.trackNumber = readU32le(h, 44);
@@ -268,11 +244,11 @@ void MusicDatabaseReader::onPlaylistItem() {
 bool MusicDatabaseReader::onString() {
     const std::uint32_t total = field32(8);
     const auto type = static_cast<StringType>(field32(12));
-    if (total < headerLength_) {
+    if (total < records_.headerLength()) {
         stopReason_ = "string shorter than its header";
         return false;
     }
-    const std::uint64_t bodyLength = total - headerLength_;
+    const std::uint64_t bodyLength = total - records_.headerLength();
     if (bodyLength > source_.remaining()) {
         stopReason_ = "string past the end of the file";
         return false;
@@ -286,7 +262,7 @@ bool MusicDatabaseReader::onString() {
     if (bodyLength > kBodyCapacity) {
         source_.skip(bodyLength - kBodyCapacity);
     }
-    ++records_;
+    ++recordCount_;
     if (type == StringType::SmartRules || type == StringType::SmartRulesData) {
         return true;
     }

@@ -12,11 +12,15 @@ void PlayerLibrary::clear() {
     videoIds.clear();
     playlistNames.clear();
     playlistItems.clear();
+    photoAlbumNames.clear();
+    photoAlbumItems.clear();
+    images.clear();
     tracks.clear();
     indices.clear();
     searchIndex.clear();
     queryResults.clear();
     sortedPlaylistIds.clear();
+    sortedPhotoAlbumIds.clear();
     genreArtists_.clear();
     artistAlbums_.clear();
     composerAlbums_.clear();

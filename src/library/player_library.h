@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "library/image_data.h"
 #include "library/kernel_id.h"
 #include "library/library_indices.h"
 #include "library/sortable_id_array.h"
@@ -63,6 +64,17 @@ class PlayerLibrary {
     int firstSortedPlaylist(KernelId& out);
     int nextSortedPlaylist(KernelId& out);
 
+    // Photo albums, the master album (index 0) included, in database order.
+    int firstPhotoAlbum(KernelId& out);
+    int nextPhotoAlbum(KernelId& out);
+    [[nodiscard]] std::string photoAlbumName(const KernelId& album) const;
+    // Photos of an album: `id` the image id, `position` its 0-based place.
+    int firstPhotoAlbumItem(const KernelId& album, KernelId& out);
+    int nextPhotoAlbumItem(const KernelId& album, KernelId& out);
+    // Photo albums in byte order of their names.
+    int firstSortedPhotoAlbum(KernelId& out);
+    int nextSortedPhotoAlbum(KernelId& out);
+
     // Artists of a genre, or every artist for an empty genre.
     int firstArtist(std::string_view genre, std::string& out);
     int nextArtist(std::string& out);
@@ -96,6 +108,13 @@ class PlayerLibrary {
     std::unordered_map<std::string, std::vector<std::uint32_t>> playlistItems;
     SortablePlaylistIdArray sortedPlaylistIds{playlistNames};
 
+    std::unordered_map<std::uint32_t, ImageData> images;
+    // Index 0 is the master album, listing every photo.
+    CSortableStringArray photoAlbumNames;
+    // Album name → its image ids in album order; of two albums with one name the later owns it.
+    std::unordered_map<std::string, std::vector<std::uint32_t>> photoAlbumItems;
+    SortablePhotoAlbumIdArray sortedPhotoAlbumIds{photoAlbumNames};
+
     LibraryIndices indices;
     SearchIndex searchIndex;
     std::vector<KernelId> queryResults;
@@ -112,6 +131,7 @@ class PlayerLibrary {
                        const std::vector<std::string>*& current, int& cursor, std::string& out);
     [[nodiscard]] const std::vector<std::uint32_t>* playlistTrackIds(
         const KernelId& playlist) const;
+    [[nodiscard]] const std::vector<std::uint32_t>* photoAlbumImageIds(const KernelId& album) const;
 
     const TextCodec* codec_;
 
@@ -120,6 +140,9 @@ class PlayerLibrary {
     int playlistCursor_ = 0;
     int playlistItemCursor_ = 0;
     int sortedPlaylistCursor_ = 0;
+    int photoAlbumCursor_ = 0;
+    int photoAlbumItemCursor_ = 0;
+    int sortedPhotoAlbumCursor_ = 0;
     int queryCursor_ = 0;
     int artistCursor_ = 0;
     int albumCursor_ = 0;

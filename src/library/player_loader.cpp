@@ -1,8 +1,11 @@
 #include "library/player_loader.h"
 
+#include "library/device_family.h"
+#include "library/photo_database_reader.h"
 #include "library/play_count_reader.h"
 #include "library/player_library.h"
 #include "library/playlists.h"
+#include "platform/system_volumes.h"
 
 namespace pelmar {
 
@@ -10,7 +13,19 @@ LoadReport loadPlayerData(PlayerLibrary& library, ProgressReporter& progress) {
     LoadReport report;
     report.music = readMusic(library, progress);
     report.playCounts = mergePlayCounts(library, progress);
+    report.photos = readPhotos(library, progress);
     completePlaylistNames(library);
+    return report;
+}
+
+LoadReport loadConnectedPlayer(PlayerLibrary& library, ProgressReporter& progress,
+                               const SystemVolumes& system) {
+    detectFamily(library, system);
+    LoadReport report = loadPlayerData(library, progress);
+    buildIndices(library);
+    library.searchIndex.build(library);
+    sortPlaylists(library);
+    sortPhotoAlbums(library);
     return report;
 }
 
@@ -22,11 +37,8 @@ LoadReport loadLibraryFromRoot(PlayerLibrary& library, std::string root,
     }
     library.rootPath = std::move(root);
     library.isConnected = 1;
-    LoadReport report = loadPlayerData(library, progress);
-    buildIndices(library);
-    library.searchIndex.build(library);
-    sortPlaylists(library);
-    return report;
+    const SystemVolumes system;
+    return loadConnectedPlayer(library, progress, system);
 }
 
 }  // namespace pelmar

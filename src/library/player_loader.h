@@ -9,19 +9,26 @@ namespace pelmar {
 
 class PlayerLibrary;
 class ProgressReporter;
+class SystemVolumes;
 
 // How each file of a load ended; no outcome means the file could not be opened.
 struct LoadReport {
     std::optional<ReadOutcome> music;
     std::optional<ReadOutcome> playCounts;
+    std::optional<ReadOutcome> photos;
 };
 
-// The loader run: music database, play counts, then the completion of the playlist names, all
-// reporting through one status line and progress bar.
+// The loader run: music database, play counts, photo database, then the completion of the
+// playlist names, all reporting through one status line and progress bar.
 LoadReport loadPlayerData(PlayerLibrary& library, ProgressReporter& progress);
 
-// Loads the player whose root folder (holding "iPod_Control") is `root`: the loader run, the
-// indices, the search index and the sorted playlists. The root gets a trailing "/" if it has none.
+// Everything a connect does once the library's root is set: the player's family, the loader run,
+// the indices, the search index, and the sorted playlists and photo albums.
+LoadReport loadConnectedPlayer(PlayerLibrary& library, ProgressReporter& progress,
+                               const SystemVolumes& system);
+
+// Clears the library and loads the player whose root folder is `root`, without looking for the
+// marker folder: for tools and tests that name a player themselves.
 LoadReport loadLibraryFromRoot(PlayerLibrary& library, std::string root,
                                ProgressReporter& progress);
 

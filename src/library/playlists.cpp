@@ -1,5 +1,6 @@
 #include "library/playlists.h"
 
+#include "library/enumeration.h"
 #include "library/player_library.h"
 
 namespace pelmar {
@@ -60,44 +61,19 @@ const std::vector<std::uint32_t>* PlayerLibrary::playlistTrackIds(const KernelId
 }
 
 int PlayerLibrary::firstPlaylistItem(const KernelId& playlist, KernelId& out) {
-    const std::vector<std::uint32_t>* items = playlistTrackIds(playlist);
-    if (items == nullptr || items->empty()) {
-        return 0;
-    }
-    playlistItemCursor_ = 0;
-    nextPlaylistItem(playlist, out);
-    return static_cast<int>(items->size());
+    return enumeration::firstItem(playlistTrackIds(playlist), playlistItemCursor_, out);
 }
 
 int PlayerLibrary::nextPlaylistItem(const KernelId& playlist, KernelId& out) {
-    const std::vector<std::uint32_t>* items = playlistTrackIds(playlist);
-    if (items == nullptr || playlistItemCursor_ < 0 ||
-        static_cast<std::size_t>(playlistItemCursor_) >= items->size()) {
-        return 0;
-    }
-    out.id = (*items)[static_cast<std::size_t>(playlistItemCursor_)];
-    out.position = static_cast<std::uint32_t>(playlistItemCursor_);
-    ++playlistItemCursor_;
-    return 1;
+    return enumeration::nextItem(playlistTrackIds(playlist), playlistItemCursor_, out);
 }
 
 int PlayerLibrary::firstSortedPlaylist(KernelId& out) {
-    sortedPlaylistCursor_ = 0;
-    if (sortedPlaylistIds.empty()) {
-        return 0;
-    }
-    out = sortedPlaylistIds.front();
-    sortedPlaylistCursor_ = 1;
-    return static_cast<int>(sortedPlaylistIds.size());
+    return enumeration::firstCopy(sortedPlaylistIds, sortedPlaylistCursor_, out);
 }
 
 int PlayerLibrary::nextSortedPlaylist(KernelId& out) {
-    if (static_cast<std::size_t>(sortedPlaylistCursor_) >= sortedPlaylistIds.size()) {
-        return 0;
-    }
-    out = sortedPlaylistIds[static_cast<std::size_t>(sortedPlaylistCursor_)];
-    ++sortedPlaylistCursor_;
-    return 1;
+    return enumeration::nextCopy(sortedPlaylistIds, sortedPlaylistCursor_, out);
 }
 
 }  // namespace pelmar

@@ -131,6 +131,44 @@ void expectIndicesAsWritten(const PlayerLibrary& library, const image::PlayerIma
               composers);
 }
 
+void expectPhotosAsWritten(PlayerLibrary& library, const image::PlayerImage& written) {
+    ASSERT_EQ(library.images.size(), written.photos.size());
+    for (const image::Photo& photo : written.photos) {
+        const ImageData& got = library.images.at(photo.id);
+        EXPECT_EQ(got.createdTime, photo.createdTime);
+        EXPECT_EQ(got.modifiedTime, photo.modifiedTime);
+        for (std::size_t slot = 0; slot < kThumbnailSlots; ++slot) {
+            const bool used = slot < photo.thumbnails.size();
+            EXPECT_EQ(got.thumbFormat[slot], used ? photo.thumbnails[slot].formatId : 0);
+            EXPECT_EQ(got.thumbOffset[slot], used ? photo.thumbnails[slot].offset : 0);
+            EXPECT_EQ(got.thumbSize[slot], used ? photo.thumbnails[slot].size : 0);
+        }
+    }
+    ASSERT_EQ(library.photoAlbumNames.size(), written.photoAlbums.size());
+    for (std::size_t i = 0; i < written.photoAlbums.size(); ++i) {
+        const image::PhotoAlbum& want = written.photoAlbums[i];
+        const std::string name =
+            i == 0 ? std::string("(All Photos)") : (want.hasNameObject ? want.name : "");
+        EXPECT_EQ(library.photoAlbumNames[i], name) << i;
+        std::size_t later = i;
+        for (std::size_t k = i + 1; k < written.photoAlbums.size(); ++k) {
+            const image::PhotoAlbum& other = written.photoAlbums[k];
+            if ((other.hasNameObject ? other.name : "") == name) {
+                later = k;
+            }
+        }
+        KernelId album;
+        album.id = static_cast<std::uint32_t>(i);
+        std::vector<std::uint32_t> items;
+        KernelId item;
+        for (int more = library.firstPhotoAlbumItem(album, item); more != 0;
+             more = library.nextPhotoAlbumItem(album, item)) {
+            items.push_back(item.id);
+        }
+        EXPECT_EQ(items, written.photoAlbums[later].photoIds) << name;
+    }
+}
+
 TEST(PlayerImageRoundTrip, SmallHostileImageReadsBackAsWritten) {
     for (const std::uint64_t seed : {1U, 2U, 3U}) {
         const TextCodec codec("UTF-8");
@@ -145,7 +183,21 @@ TEST(PlayerImageRoundTrip, SmallHostileImageReadsBackAsWritten) {
         expectTracksAsWritten(library, loaded.written, options);
         expectPlaylistsAsWritten(library, loaded.written);
         expectIndicesAsWritten(library, loaded.written);
+        ASSERT_TRUE(loaded.report.photos.has_value());
+        EXPECT_EQ(loaded.report.photos->end, ReadOutcome::End::EndOfData);
+        expectPhotosAsWritten(library, loaded.written);
     }
+}
+
+TEST(PlayerImageRoundTrip, ManyPhotosReadBackAsWritten) {
+    const TextCodec codec("UTF-8");
+    PlayerLibrary library(codec);
+    image::Options options;
+    options.trackCount = 10;
+    options.photoCount = 300;
+    options.withMedia = false;
+    const Loaded loaded = writeAndLoad(library, options);
+    expectPhotosAsWritten(library, loaded.written);
 }
 
 TEST(PlayerImageRoundTrip, EveryPlayCountEntryLengthMergesAsWritten) {

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/volume_space.h"
+
+namespace pelmar {
+
+class PlayerLibrary;
+
+struct DeviceProperty {
+    std::string label;
+    std::string value;
+};
+
+// The rows of the Device Information page: "Device Name", "Drive Letter" (the mount point),
+// "Total Capacity" and "Free Space", the last two from one query of the player's volume. An
+// unreadable volume shows 0.00 GB.
+[[nodiscard]] std::vector<DeviceProperty> deviceInformationRows(
+    const PlayerLibrary& library, const std::optional<VolumeSpace>& space);
+
+// A byte count in binary gigabytes, "%.2f GB".
+[[nodiscard]] std::string gigabytesText(std::uint64_t bytes);
+
+// The player's root as shown to the user: the mount point without its trailing "/".
+[[nodiscard]] std::string mountPointText(const std::string& rootPath);
+
+}  // namespace pelmar
