@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/json_writer.h"
+#include "cli/photo_listing.h"
 #include "cli/text_table.h"
 #include "library/player_library.h"
 #include "library/track_columns.h"
@@ -12,8 +13,9 @@ namespace pelmar::cli {
 
 namespace {
 
-const std::vector<std::string_view> kListKindNames = {"tracks",  "videos", "podcasts", "playlists",
-                                                      "artists", "albums", "genres",   "composers"};
+const std::vector<std::string_view> kListKindNames = {
+    "tracks", "videos", "podcasts",  "playlists", "artists",
+    "albums", "genres", "composers", "photos",    "photo-albums"};
 
 std::vector<ListedTrack> collectTracks(PlayerLibrary& library, ListKind kind) {
     std::vector<ListedTrack> listed;
@@ -258,6 +260,12 @@ void printList(OutputBuffer& out, PlayerLibrary& library, ListKind kind, Format 
             break;
         case ListKind::Playlists:
             printPlaylists(out, library, format);
+            break;
+        case ListKind::Photos:
+            printPhotos(out, library, format);
+            break;
+        case ListKind::PhotoAlbums:
+            printPhotoAlbums(out, library, format);
             break;
         default:
             printNames(out, library, kind, format);

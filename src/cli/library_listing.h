@@ -13,7 +13,18 @@ class PlayerLibrary;
 
 namespace pelmar::cli {
 
-enum class ListKind { Tracks, Videos, Podcasts, Playlists, Artists, Albums, Genres, Composers };
+enum class ListKind {
+    Tracks,
+    Videos,
+    Podcasts,
+    Playlists,
+    Artists,
+    Albums,
+    Genres,
+    Composers,
+    Photos,
+    PhotoAlbums,
+};
 
 [[nodiscard]] std::optional<ListKind> parseListKind(std::string_view name);
 [[nodiscard]] const std::vector<std::string_view>& listKindNames();

@@ -1,15 +1,18 @@
 #include <clocale>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include <CLI/CLI.hpp>
 
+#include "cli/device_summary.h"
 #include "cli/library_listing.h"
+#include "cli/options_command.h"
 #include "cli/output_buffer.h"
 #include "cli/player_session.h"
 #include "library/player_library.h"
 #include "library/track_search.h"
+#include "platform/system_volumes.h"
+#include "util/settings_store.h"
 
 namespace {
 
@@ -22,25 +25,40 @@ constexpr const char* kNoResults =
 int finish(OutputBuffer& out) {
     if (!out.flush()) {
         std::fprintf(stderr, "pelmar: could not write the output\n");
-        return kExitOutputFailed;
+        return kExitFailed;
     }
     return kExitOk;
 }
 
-int runList(const std::string& player, const std::string& kindName, Format format) {
-    const std::optional<ListKind> kind = parseListKind(kindName);
+struct PlayerCommand {
+    std::string player;
+    bool json = false;
+
+    [[nodiscard]] Format format() const { return json ? Format::Json : Format::Table; }
+
+    void addOptions(CLI::App* command) {
+        command->add_option("--player", player,
+                            "Folder holding the player's iPod_Control folder (default: "
+                            "$PELMAR_PLAYER, else the mounted player)");
+        command->add_flag("--json", json, "Print JSON instead of a table");
+    }
+};
+
+int runList(const PlayerCommand& command, const std::string& kindName) {
     PlayerLibrary library;
-    if (const int status = openPlayer(player, library, stderr); status != kExitOk) {
+    const SystemVolumes system;
+    if (const int status = openPlayer(command.player, library, system, stderr); status != kExitOk) {
         return status;
     }
     OutputBuffer out(stdout);
-    printList(out, library, *kind, format);
+    printList(out, library, *parseListKind(kindName), command.format());
     return finish(out);
 }
 
-int runSearch(const std::string& player, const std::string& term, Format format) {
+int runSearch(const PlayerCommand& command, const std::string& term) {
     PlayerLibrary library;
-    if (const int status = openPlayer(player, library, stderr); status != kExitOk) {
+    const SystemVolumes system;
+    if (const int status = openPlayer(command.player, library, system, stderr); status != kExitOk) {
         return status;
     }
     std::vector<ListedTrack> found;
@@ -49,11 +67,22 @@ int runSearch(const std::string& player, const std::string& term, Format format)
         found.push_back({id, record != nullptr ? record->mediaKind : 1});
     }
     OutputBuffer out(stdout);
-    if (found.empty() && format == Format::Table) {
+    if (found.empty() && command.format() == Format::Table) {
         std::fprintf(stderr, "%s\n", kNoResults);
         return finish(out);
     }
-    printTracks(out, library, found, format);
+    printTracks(out, library, found, command.format());
+    return finish(out);
+}
+
+int runInfo(const PlayerCommand& command) {
+    PlayerLibrary library;
+    const SystemVolumes system;
+    if (const int status = openPlayer(command.player, library, system, stderr); status != kExitOk) {
+        return status;
+    }
+    OutputBuffer out(stdout);
+    printDeviceSummary(out, library, system, command.format());
     return finish(out);
 }
 
@@ -67,29 +96,40 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", std::string("pelmar ") + PELMAR_VERSION);
     app.require_subcommand(1);
 
-    std::string player;
-    bool json = false;
-    const auto addPlayerOptions = [&](CLI::App* command) {
-        command->add_option("--player", player, "Folder holding the player's iPod_Control folder")
-            ->envname("PELMAR_PLAYER");
-        command->add_flag("--json", json, "Print JSON instead of a table");
-    };
+    PlayerCommand playerCommand;
 
     std::string kind;
-    CLI::App* list = app.add_subcommand("list",
-                                        "List the player's tracks, videos, podcasts, "
-                                        "playlists, artists, albums, genres or composers");
+    CLI::App* list = app.add_subcommand(
+        "list",
+        "List the player's tracks, videos, podcasts, playlists, artists, albums, genres, "
+        "composers, photos or photo albums");
     list->add_option("KIND", kind, "What to list")
         ->required()
         ->check(CLI::IsMember(
             std::vector<std::string>(listKindNames().begin(), listKindNames().end())));
-    addPlayerOptions(list);
+    playerCommand.addOptions(list);
 
     std::string term;
     CLI::App* search = app.add_subcommand(
         "search", "List the tracks whose artist, album, title, genre or composer contains TERM");
     search->add_option("TERM", term, "Text to look for, without regard to case")->required();
-    addPlayerOptions(search);
+    playerCommand.addOptions(search);
+
+    CLI::App* info = app.add_subcommand(
+        "info", "Show the player's model, mount point, capacity, free space and contents");
+    playerCommand.addOptions(info);
+
+    CLI::App* options = app.add_subcommand("options", "Show or set the backup options");
+    options->require_subcommand(0, 1);
+    options->add_subcommand("show", "Show the backup options (the default)");
+    std::string optionName;
+    std::string optionValue;
+    CLI::App* set = options->add_subcommand("set", "Set one backup option");
+    set->add_option("NAME", optionName,
+                    "DstFolder, FormatFolder, FormatFile, ExistHandling or "
+                    "EnableiTunes")
+        ->required();
+    set->add_option("VALUE", optionValue, "The new value")->required();
 
     try {
         app.parse(argc, argv);
@@ -97,13 +137,19 @@ int main(int argc, char** argv) {
         const int status = app.exit(e);
         return status == 0 ? kExitOk : kExitUsage;
     }
-    if (player.empty()) {
-        std::fprintf(stderr, "pelmar: no player given: use --player DIR or set PELMAR_PLAYER\n");
-        return kExitUsage;
-    }
-    const Format format = json ? Format::Json : Format::Table;
+
     if (list->parsed()) {
-        return runList(player, kind, format);
+        return runList(playerCommand, kind);
     }
-    return runSearch(player, term, format);
+    if (search->parsed()) {
+        return runSearch(playerCommand, term);
+    }
+    if (info->parsed()) {
+        return runInfo(playerCommand);
+    }
+    SettingsStore settings(SettingsStore::defaultFolder());
+    if (set->parsed()) {
+        return setOption(settings, optionName, optionValue, stderr);
+    }
+    return showOptions(settings, stdout);
 }

@@ -3,14 +3,28 @@
 #include <sys/stat.h>
 
 #include "cli/terminal_progress.h"
+#include "library/connect.h"
 #include "library/player_files.h"
 #include "library/player_library.h"
-#include "library/player_loader.h"
-#include "platform/path_lookup.h"
+#include "platform/system_volumes.h"
+#include "util/user_messages.h"
 
 namespace pelmar::cli {
 
 namespace {
+
+class PrintedMessages final : public UserMessages {
+  public:
+    PrintedMessages(std::FILE* out, TerminalProgress& progress) : out_(out), progress_(progress) {}
+    void information(std::string_view text) override {
+        progress_.clear();
+        std::fprintf(out_, "%.*s\n", static_cast<int>(text.size()), text.data());
+    }
+
+  private:
+    std::FILE* out_;
+    TerminalProgress& progress_;
+};
 
 bool isFolder(const std::string& path) {
     struct stat info {};
@@ -39,36 +53,43 @@ void warnAbout(std::FILE* messages, const char* what, const ReadOutcome& outcome
 
 }  // namespace
 
-int openPlayer(const std::string& root, PlayerLibrary& library, std::FILE* messages) {
-    if (!isFolder(root)) {
-        std::fprintf(messages, "pelmar: no such folder: %s\n", root.c_str());
-        return kExitNoPlayer;
-    }
-    std::string base = root;
-    if (base.back() != '/') {
-        base.push_back('/');
-    }
-    if (!isFolder(findPathIgnoringCase(base, kMarkerFolder))) {
-        std::fprintf(messages, "pelmar: %s is not a player: it holds no %s folder\n", root.c_str(),
-                     std::string(kMarkerFolder).c_str());
-        return kExitNoPlayer;
+int openPlayer(const std::string& given, PlayerLibrary& library, const SystemVolumes& system,
+               std::FILE* messages) {
+    const std::optional<std::string> root = explicitPlayerRoot(given);
+    if (root) {
+        if (!isFolder(*root)) {
+            std::fprintf(messages, "pelmar: no such folder: %s\n", root->c_str());
+            return kExitNoPlayer;
+        }
+        if (!system.holdsMarker(root->back() == '/' ? *root : *root + "/")) {
+            std::fprintf(messages, "pelmar: %s is not a player: it holds no %s folder\n",
+                         root->c_str(), std::string(kMarkerFolder).c_str());
+            return kExitNoPlayer;
+        }
     }
 
-    LoadReport report;
+    std::optional<LoadReport> report;
     {
         TerminalProgress progress(messages);
-        report = loadLibraryFromRoot(library, base, progress);
+        PrintedMessages printed(messages, progress);
+        report = connect(library, progress, system, printed, root);
     }
-    if (!report.music) {
+    if (!report) {
+        return kExitNoPlayer;
+    }
+    if (!report->music) {
         std::fprintf(messages,
-                     "pelmar: warning: %s has no readable music database (%s); no tracks or "
-                     "playlists are listed\n",
-                     root.c_str(), std::string(kMusicDatabasePath).c_str());
+                     "pelmar: warning: the player at %s has no readable music database (%s); no "
+                     "tracks or playlists are listed\n",
+                     library.rootPath.c_str(), std::string(kMusicDatabasePath).c_str());
     } else {
-        warnAbout(messages, "music database", *report.music);
+        warnAbout(messages, "music database", *report->music);
     }
-    if (report.playCounts) {
-        warnAbout(messages, "play-count file", *report.playCounts);
+    if (report->playCounts) {
+        warnAbout(messages, "play-count file", *report->playCounts);
+    }
+    if (report->photos) {
+        warnAbout(messages, "photo database", *report->photos);
     }
     return kExitOk;
 }

@@ -8,9 +8,15 @@ TerminalProgress::TerminalProgress(std::FILE* stream)
     : stream_(stream), enabled_(::isatty(::fileno(stream)) != 0) {}
 
 TerminalProgress::~TerminalProgress() {
+    clear();
+}
+
+void TerminalProgress::clear() {
     if (drawn_) {
         std::fputs("\r\033[K", stream_);
         std::fflush(stream_);
+        drawn_ = false;
+        shownPercent_ = -1;
     }
 }
 

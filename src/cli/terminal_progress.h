@@ -22,6 +22,9 @@ class TerminalProgress final : public ProgressReporter {
     void step() override;
     void pump() override;
 
+    // Takes the progress line off the terminal so that a message can be printed cleanly.
+    void clear();
+
   private:
     void redraw();
 

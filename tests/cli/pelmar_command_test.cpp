@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "support/database_bytes.h"
+#include "support/photo_database_bytes.h"
 #include "support/temp_folder.h"
 
 namespace pelmar {
@@ -106,6 +107,14 @@ class PelmarCommand : public ::testing::Test {
         db.playlist().string(1, u"Alpha").playlistItem(200);
         db.playlist().string(1, u"Zed");
         test::writeFile(folder.path() / "iPod_Control" / "iTunes" / "iTunesDB", db.bytes());
+
+        test::PhotoDatabaseBytes photos;
+        photos.image(7, 2082844800U + 86400, 0).thumbnail(1015, 0, 22880).thumbnail(1009, 0, 2520);
+        photos.image(5, 2082844800U, 2082844800U + 3600);
+        photos.album().albumName("Library").albumItem(5).albumItem(7);
+        photos.album().albumName("zoo").albumItem(7);
+        photos.album().albumName("Beach").albumItem(5);
+        test::writeFile(folder.path() / "Photos" / "Photo Database", photos.bytes());
     }
 
     json listJson(const std::string& kind, const std::string& environment = "") {
@@ -165,6 +174,69 @@ TEST_F(PelmarCommand, ListsPlaylistsInByteOrderWithTheirItems) {
     EXPECT_EQ(playlists, expected);
 }
 
+TEST_F(PelmarCommand, ListsPhotosByIdAndAlbumsInByteOrder) {
+    const json expectedPhotos = json::parse(R"([
+        {"id": 5, "created": 3600, "modified": 0, "thumbnails": []},
+        {"id": 7, "created": null, "modified": 86400, "thumbnails": [
+            {"format": 1015, "offset": 0, "size": 22880},
+            {"format": 1009, "offset": 0, "size": 2520}]}])");
+    EXPECT_EQ(listJson("photos"), expectedPhotos);
+    const json expectedAlbums = json::parse(R"json([
+        {"id": 0, "name": "(All Photos)", "photos": [5, 7]},
+        {"id": 2, "name": "Beach", "photos": [5]},
+        {"id": 1, "name": "zoo", "photos": [7]}])json");
+    EXPECT_EQ(listJson("photo-albums"), expectedAlbums);
+}
+
+TEST_F(PelmarCommand, InfoShowsTheDeviceAndItsContents) {
+    const CommandRun run = pelmar({"info", "--player", folder.path().string(), "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const json info = json::parse(run.out);
+    EXPECT_EQ(info["deviceName"], "Apple iPod");
+    EXPECT_EQ(info["mountPoint"], folder.path().string());
+    EXPECT_TRUE(info["productId"].is_null()) << "a folder on a fixed disk";
+    EXPECT_EQ(info["family"], 0);
+    EXPECT_GT(info["totalBytes"].get<std::int64_t>(), 0);
+    EXPECT_EQ(info["tracks"], 3);
+    EXPECT_EQ(info["videos"], 1);
+    EXPECT_EQ(info["podcasts"], 1);
+    EXPECT_EQ(info["playlists"], 3);
+    EXPECT_EQ(info["photos"], 2);
+    EXPECT_EQ(info["photoAlbums"], 3);
+
+    const CommandRun table = pelmar({"info", "--player", folder.path().string()});
+    ASSERT_EQ(table.status, 0);
+    for (const char* label : {"Device Name", "Drive Letter", "Total Capacity", "Free Space"}) {
+        EXPECT_NE(table.out.find(label), std::string::npos) << label;
+    }
+    EXPECT_NE(table.out.find(" GB"), std::string::npos);
+}
+
+TEST(PelmarOptions, ShowsDefaultsAndStoresCheckedValues) {
+    const test::TempFolder config;
+    const std::string env = "PELMAR_CONFIG_DIR=" + quoted(config.path().string());
+    const CommandRun fresh = pelmar({"options"}, env);
+    ASSERT_EQ(fresh.status, 0) << fresh.err;
+    EXPECT_NE(fresh.out.find("[ No subfolders ]"), std::string::npos);
+    EXPECT_NE(fresh.out.find("do not copy"), std::string::npos);
+
+    const CommandRun early = pelmar({"options", "set", "EnableiTunes", "1"}, env);
+    EXPECT_EQ(early.status, 1) << "a number is not kept before any text";
+    EXPECT_NE(early.err.find("was not stored"), std::string::npos);
+
+    EXPECT_EQ(pelmar({"options", "set", "FormatFolder", "artist\\album\\"}, env).status, 0);
+    EXPECT_EQ(pelmar({"options", "set", "EnableiTunes", "1"}, env).status, 0);
+    const CommandRun bad = pelmar({"options", "set", "ExistHandling", "sometimes"}, env);
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("copy to new name"), std::string::npos) << "the choices are listed";
+    EXPECT_EQ(pelmar({"options", "set", "Colour", "blue"}, env).status, 2);
+
+    const CommandRun shown = pelmar({"options", "show"}, env);
+    EXPECT_NE(shown.out.find("Artist\\Album\\"), std::string::npos)
+        << "stored as the choice's own text: " << shown.out;
+    EXPECT_NE(shown.out.find("EnableiTunes"), std::string::npos);
+}
+
 TEST_F(PelmarCommand, JsonIsUtf8WhateverTheCodePage) {
     const json tracks = listJson("tracks", "PELMAR_CODEPAGE=CP1252");
     EXPECT_EQ(tracks[1]["artist"], "\xC3\x89milie");
@@ -219,9 +291,18 @@ TEST(PelmarCommandErrors, RejectsBadUsageWithStatus2) {
     EXPECT_EQ(pelmar({"list"}).status, 2);
     EXPECT_EQ(pelmar({"list", "songs", "--player", "/tmp"}).status, 2);
     EXPECT_EQ(pelmar({"frobnicate"}).status, 2);
-    const CommandRun noPlayer = pelmar({"list", "tracks"});
-    EXPECT_EQ(noPlayer.status, 2);
-    EXPECT_NE(noPlayer.err.find("no player given"), std::string::npos);
+    EXPECT_EQ(pelmar({"options", "set", "FormatFolder"}).status, 2);
+}
+
+TEST(PelmarCommandErrors, WithoutAPlayerNamedItSearchesAndReportsWhatItFound) {
+    const CommandRun detected = pelmar({"list", "tracks"});
+    if (detected.status == 0) {
+        GTEST_SKIP() << "this machine has a player mounted";
+    }
+    EXPECT_EQ(detected.status, 3);
+    EXPECT_NE(detected.err.find("Pelmar cannot find any connected Windows iPod devices."),
+              std::string::npos)
+        << detected.err;
 }
 
 TEST(PelmarCommandErrors, ReportsAMissingPlayerWithStatus3) {
