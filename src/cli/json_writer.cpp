@@ -48,7 +48,11 @@ void JsonWriter::beginObject() {
 }
 
 void JsonWriter::endObject() {
+    const bool outermostWithElements = hasElement_.size() == 1 && hasElement_.back();
     hasElement_.pop_back();
+    if (outermostWithElements) {
+        out_.put('\n');
+    }
     out_.put('}');
     if (hasElement_.empty()) {
         out_.put('\n');

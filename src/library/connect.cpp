@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 
 #include "library/player_library.h"
 #include "platform/system_volumes.h"
@@ -54,7 +55,9 @@ std::optional<std::string> search(const std::vector<CandidateVolume>& volumes, b
 std::optional<std::string> findPlayer(const SystemVolumes& system, ProgressReporter& progress,
                                       const std::optional<std::string>& explicitRoot) {
     if (explicitRoot) {
-        const std::string root = asRoot(*explicitRoot);
+        // Paths built from the root must stay valid whatever the current folder becomes.
+        const std::string root =
+            asRoot(std::filesystem::absolute(*explicitRoot).lexically_normal().string());
         progress.step();
         progress.pump();
         return system.holdsMarker(root) ? std::optional<std::string>(root) : std::nullopt;

@@ -7,6 +7,7 @@
 #include "library/device_family.h"
 #include "library/device_information.h"
 #include "library/player_library.h"
+#include "player_image/player_image.h"
 #include "support/database_bytes.h"
 #include "support/fake_system.h"
 #include "support/recording_progress.h"
@@ -112,6 +113,41 @@ TEST_F(Connect, ExplicitRootSkipsTheScan) {
     test::TempFolder notAPlayer;
     EXPECT_FALSE(connect(other, progress, *volumes, messages, notAPlayer.path().string()));
     EXPECT_EQ(messages.shown.size(), 1U);
+}
+
+TEST_F(Connect, RelativeExplicitRootBecomesAbsolute) {
+    test::TempFolder folder;
+    test::FakeSystem::makePlayer((folder.path() / "player").string());
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
+    const std::optional<LoadReport> report = run(std::string("./player"));
+    std::filesystem::current_path(previous);
+    ASSERT_TRUE(report.has_value());
+    EXPECT_EQ(library.rootPath, (folder.path() / "player").string() + "/");
+}
+
+TEST_F(Connect, LoadsAWholePlayerImagePhotosIncluded) {
+    const std::string player = fake.mountUsbDisk("sdb", 8, 17, 0x1261);
+    player_image::Options options;
+    options.trackCount = 30;
+    options.withMedia = false;
+    std::string error;
+    ASSERT_TRUE(player_image::writePlayerImage(player_image::generatePlayerImage(options), player,
+                                               options, error))
+        << error;
+    const std::optional<LoadReport> report = run();
+    ASSERT_TRUE(report.has_value());
+    EXPECT_EQ(library.trackIds.size(), 30U);
+    EXPECT_EQ(library.images.size(), options.photoCount);
+    EXPECT_FALSE(library.sortedPhotoAlbumIds.empty());
+    EXPECT_FALSE(library.sortedPlaylistIds.empty());
+    EXPECT_FALSE(library.indices.artistNames.empty());
+    EXPECT_TRUE(library.searchIndex.covers(library));
+    const std::vector<std::string> loaderStatuses(progress.statuses.begin() + 1,
+                                                  progress.statuses.end());
+    EXPECT_EQ(loaderStatuses, (std::vector<std::string>{"Reading Music...", "Reading Play Data...",
+                                                        "Reading Photos..."}))
+        << "the loader run's fixed order";
 }
 
 TEST_F(Connect, FamilyComesFromTheUsbProductNumber) {
