@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/json_writer.h"
+#include "cli/named_lists.h"
 #include "cli/photo_listing.h"
 #include "cli/text_table.h"
 #include "library/player_library.h"
@@ -96,18 +97,12 @@ void printNames(OutputBuffer& out, PlayerLibrary& library, ListKind kind, Format
                [&](std::size_t row, std::vector<std::string>& cells) { cells[0] = names[row]; });
 }
 
-struct PlaylistEntry {
-    std::uint32_t id = 0;
-    std::string name;
-    std::vector<std::uint32_t> items;
-};
-
-std::vector<PlaylistEntry> collectPlaylists(PlayerLibrary& library) {
-    std::vector<PlaylistEntry> playlists;
+std::vector<NamedList> collectPlaylists(PlayerLibrary& library) {
+    std::vector<NamedList> playlists;
     KernelId playlist;
     for (int more = library.firstSortedPlaylist(playlist); more != 0;
          more = library.nextSortedPlaylist(playlist)) {
-        PlaylistEntry entry;
+        NamedList entry;
         entry.id = playlist.id;
         entry.name = library.codec().toUtf8(library.playlistName(playlist));
         KernelId item;
@@ -118,36 +113,6 @@ std::vector<PlaylistEntry> collectPlaylists(PlayerLibrary& library) {
         playlists.push_back(std::move(entry));
     }
     return playlists;
-}
-
-void printPlaylists(OutputBuffer& out, PlayerLibrary& library, Format format) {
-    const std::vector<PlaylistEntry> playlists = collectPlaylists(library);
-    if (format == Format::Json) {
-        JsonWriter json(out);
-        json.beginArray();
-        for (const PlaylistEntry& playlist : playlists) {
-            json.beginObject();
-            json.key("id");
-            json.number(playlist.id);
-            json.key("name");
-            json.string(playlist.name);
-            json.key("items");
-            json.beginArray();
-            for (const std::uint32_t item : playlist.items) {
-                json.number(item);
-            }
-            json.endArray();
-            json.endObject();
-        }
-        json.endArray();
-        return;
-    }
-    printTable(out, {{"ID", true, 10}, {"Name", false, 60}, {"Items", true, 10}}, playlists.size(),
-               [&](std::size_t row, std::vector<std::string>& cells) {
-                   cells[0] = std::to_string(playlists[row].id);
-                   cells[1] = playlists[row].name;
-                   cells[2] = std::to_string(playlists[row].items.size());
-               });
 }
 
 // The track with every text in UTF-8, converted one field at a time: a library may hold
@@ -259,7 +224,7 @@ void printList(OutputBuffer& out, PlayerLibrary& library, ListKind kind, Format 
             printTracks(out, library, collectTracks(library, kind), format);
             break;
         case ListKind::Playlists:
-            printPlaylists(out, library, format);
+            printNamedLists(out, collectPlaylists(library), "items", "Items", format);
             break;
         case ListKind::Photos:
             printPhotos(out, library, format);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/json_writer.h"
+#include "cli/named_lists.h"
 #include "cli/text_table.h"
 #include "library/player_library.h"
 #include "library/track_data.h"
@@ -38,24 +39,18 @@ std::string thumbnailsText(const ImageData& image) {
     return text;
 }
 
-struct AlbumEntry {
-    std::uint32_t id = 0;
-    std::string name;
-    std::vector<std::uint32_t> photos;
-};
-
-std::vector<AlbumEntry> collectAlbums(PlayerLibrary& library) {
-    std::vector<AlbumEntry> albums;
+std::vector<NamedList> collectAlbums(PlayerLibrary& library) {
+    std::vector<NamedList> albums;
     KernelId album;
     for (int more = library.firstSortedPhotoAlbum(album); more != 0;
          more = library.nextSortedPhotoAlbum(album)) {
-        AlbumEntry entry;
+        NamedList entry;
         entry.id = album.id;
         entry.name = library.codec().toUtf8(library.photoAlbumName(album));
         KernelId item;
         for (int found = library.firstPhotoAlbumItem(album, item); found != 0;
              found = library.nextPhotoAlbumItem(album, item)) {
-            entry.photos.push_back(item.id);
+            entry.items.push_back(item.id);
         }
         albums.push_back(std::move(entry));
     }
@@ -119,33 +114,7 @@ void printPhotos(OutputBuffer& out, const PlayerLibrary& library, Format format)
 }
 
 void printPhotoAlbums(OutputBuffer& out, PlayerLibrary& library, Format format) {
-    const std::vector<AlbumEntry> albums = collectAlbums(library);
-    if (format == Format::Json) {
-        JsonWriter json(out);
-        json.beginArray();
-        for (const AlbumEntry& album : albums) {
-            json.beginObject();
-            json.key("id");
-            json.number(album.id);
-            json.key("name");
-            json.string(album.name);
-            json.key("photos");
-            json.beginArray();
-            for (const std::uint32_t photo : album.photos) {
-                json.number(photo);
-            }
-            json.endArray();
-            json.endObject();
-        }
-        json.endArray();
-        return;
-    }
-    printTable(out, {{"ID", true, 10}, {"Name", false, 60}, {"Photos", true, 10}}, albums.size(),
-               [&](std::size_t row, std::vector<std::string>& cells) {
-                   cells[0] = std::to_string(albums[row].id);
-                   cells[1] = albums[row].name;
-                   cells[2] = std::to_string(albums[row].photos.size());
-               });
+    printNamedLists(out, collectAlbums(library), "photos", "Photos", format);
 }
 
 }  // namespace pelmar::cli

@@ -90,17 +90,11 @@ class MusicDatabaseReader {
 };
 
 ReadOutcome MusicDatabaseReader::stop(ReadOutcome::End end, std::string reason) {
-    ReadOutcome outcome;
-    outcome.offset = source_.position();
-    if (source_.failed()) {
-        // A failing device loses the playlist being read, as a broken file read would.
-        outcome.end = ReadOutcome::End::ReadError;
-        outcome.reason = "read error";
-        return outcome;
+    ReadOutcome outcome = readOutcome(source_, end, std::move(reason));
+    // A failing device loses the playlist being read, as a broken file read would.
+    if (outcome.end != ReadOutcome::End::ReadError) {
+        storePendingPlaylist();
     }
-    storePendingPlaylist();
-    outcome.end = end;
-    outcome.reason = std::move(reason);
     return outcome;
 }
 

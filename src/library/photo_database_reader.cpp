@@ -58,19 +58,11 @@ class PhotoDatabaseReader {
 };
 
 ReadOutcome PhotoDatabaseReader::stop(ReadOutcome::End end, std::string reason) {
-    ReadOutcome outcome;
-    outcome.offset = source_.position();
-    if (source_.failed()) {
-        // A failing device ends the read at once; the album being read is not kept.
-        outcome.end = ReadOutcome::End::ReadError;
-        outcome.reason = "read error";
-        return outcome;
-    }
-    if (albumPending_) {
+    ReadOutcome outcome = readOutcome(source_, end, std::move(reason));
+    // A failing device ends the read at once; the album being read is not kept.
+    if (outcome.end != ReadOutcome::End::ReadError && albumPending_) {
         finishAlbum(false);
     }
-    outcome.end = end;
-    outcome.reason = std::move(reason);
     return outcome;
 }
 

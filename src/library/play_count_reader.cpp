@@ -36,22 +36,15 @@ ReadOutcome mergePlayCountData(PlayerLibrary& library, ByteSource& source,
     if (entryLength < kMinEntryLength || entryLength > kMaxEntryLength) {
         entryLength = kDefaultEntryLength;
     }
-    ReadOutcome outcome;
     if (headerLength > source.size()) {
-        outcome.offset = source.position();
-        outcome.end = ReadOutcome::End::Malformed;
-        outcome.reason = "header past the end of the file";
-        return outcome;
+        return readOutcome(source, ReadOutcome::End::Malformed, "header past the end of the file");
     }
-    // The source only reads forward; the header may be shorter than the bytes read so far.
-    if (headerLength >= source.position()) {
-        source.skip(headerLength - source.position());
-    } else {
-        outcome.offset = source.position();
-        outcome.end = ReadOutcome::End::Malformed;
-        outcome.reason = "header shorter than its own fields";
-        return outcome;
+    // The source only reads forward, and a real header holds at least the fields just read.
+    if (headerLength < source.position()) {
+        return readOutcome(source, ReadOutcome::End::Malformed,
+                           "header shorter than its own fields");
     }
+    source.skip(headerLength - source.position());
 
     std::vector<std::uint8_t> entry(entryLength, 0);
     std::size_t index = 0;
@@ -80,12 +73,7 @@ ReadOutcome mergePlayCountData(PlayerLibrary& library, ByteSource& source,
             track.rating = rating > kMaxRating ? 0 : rating;
         }
     }
-    outcome.offset = source.position();
-    if (source.failed()) {
-        outcome.end = ReadOutcome::End::ReadError;
-        outcome.reason = "read error";
-    }
-    return outcome;
+    return readOutcome(source, ReadOutcome::End::EndOfData);
 }
 
 std::optional<ReadOutcome> mergePlayCounts(PlayerLibrary& library, ProgressReporter& progress) {
