@@ -267,6 +267,52 @@ void TextCodec::appendLower(std::string& out, std::string_view stored) const {
     }
 }
 
+std::size_t TextCodec::characterLength(std::string_view stored, std::size_t pos) const {
+    if (pos >= stored.size()) {
+        return 0;
+    }
+    const std::size_t left = stored.size() - pos;
+    if (static_cast<unsigned char>(stored[pos]) < 0x80) {
+        return 1;
+    }
+    if (utf8Native_ || utf8::isValid(stored)) {
+        std::size_t next = pos;
+        char32_t cp = 0;
+        (void)utf8::decode(stored, next, cp);
+        return next - pos;
+    }
+    // A code-page character is as many bytes as the converter needs to finish it.
+    const std::lock_guard lock(converters_->mutex);
+    for (std::size_t length = 1; length <= std::min<std::size_t>(left, 4); ++length) {
+        iconv(converters_->fromCodePage, nullptr, nullptr, nullptr, nullptr);
+        char* in = const_cast<char*>(stored.data() + pos);
+        std::size_t inLeft = length;
+        char out[16];
+        char* dst = out;
+        std::size_t dstLeft = sizeof out;
+        const std::size_t rc = iconv(converters_->fromCodePage, &in, &inLeft, &dst, &dstLeft);
+        if (rc != static_cast<std::size_t>(-1) || errno != EINVAL) {
+            return length;
+        }
+    }
+    return 1;
+}
+
+std::size_t TextCodec::wholeCharacterPrefix(std::string_view stored, std::size_t maxBytes) const {
+    if (stored.size() <= maxBytes) {
+        return stored.size();
+    }
+    std::size_t pos = 0;
+    while (pos < stored.size()) {
+        const std::size_t length = characterLength(stored, pos);
+        if (pos + length > maxBytes) {
+            break;
+        }
+        pos += length;
+    }
+    return pos;
+}
+
 int TextCodec::compareNoCase(std::string_view a, std::string_view b) const {
     return foldKey(a).compare(foldKey(b));
 }

@@ -44,6 +44,14 @@ class TextCodec {
     [[nodiscard]] std::string toLower(std::string_view stored) const;
     void appendLower(std::string& out, std::string_view stored) const;
 
+    // Bytes of the character that starts at `pos` of a stored text (at least 1, at most what is
+    // left): UTF-8 texts step by UTF-8 sequences, code-page texts by the code page's characters,
+    // so a trail byte of a double-byte character is never taken for a character of its own.
+    [[nodiscard]] std::size_t characterLength(std::string_view stored, std::size_t pos) const;
+    // The longest prefix of a stored text that fits in `maxBytes` without splitting a character.
+    [[nodiscard]] std::size_t wholeCharacterPrefix(std::string_view stored,
+                                                   std::size_t maxBytes) const;
+
     // <0, 0 or >0, comparing without regard to case.
     [[nodiscard]] int compareNoCase(std::string_view a, std::string_view b) const;
 

@@ -112,6 +112,24 @@ TEST(TextCodec, LowersForSearch) {
     EXPECT_EQ(western.toLower("\xC9T\xC9"), "\xC3\xA9t\xC3\xA9");
 }
 
+TEST(TextCodec, StepsOverWholeCharacters) {
+    const TextCodec japanese("SHIFT_JIS");
+    // U+30BD in Shift_JIS is 83 5C: its trail byte is the code of a backslash.
+    const std::string so =
+        "a\x83\x5C"
+        "b";
+    EXPECT_EQ(japanese.characterLength(so, 0), 1U);
+    EXPECT_EQ(japanese.characterLength(so, 1), 2U);
+    EXPECT_EQ(japanese.characterLength(so, 3), 1U);
+    EXPECT_EQ(japanese.wholeCharacterPrefix(so, 2), 1U);
+    const TextCodec utf8("UTF-8");
+    EXPECT_EQ(utf8.characterLength("\xE6\x97\xA5", 0), 3U);
+    EXPECT_EQ(utf8.wholeCharacterPrefix("a\xE6\x97\xA5", 3), 1U);
+    EXPECT_EQ(utf8.characterLength("\xFF", 0), 1U) << "a stray byte is a character of its own";
+    const TextCodec western("CP1252");
+    EXPECT_EQ(western.wholeCharacterPrefix("\xE9\xE9\xE9", 2), 2U);
+}
+
 TEST(TextCodec, UnknownCharsetBehavesAsUtf8) {
     const TextCodec codec("NO-SUCH-CHARSET");
     EXPECT_EQ(fromUtf16(codec, u"\u00E9"), "\xC3\xA9");

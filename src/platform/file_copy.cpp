@@ -1,0 +1,138 @@
+#include "platform/file_copy.h"
+
+#include <cerrno>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/atomic_file.h"
+
+namespace pelmar {
+
+namespace {
+
+constexpr std::size_t kChunk = std::size_t{4} << 20;
+
+class SourceFile {
+  public:
+    explicit SourceFile(const std::string& path)
+        : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    ~SourceFile() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    SourceFile(const SourceFile&) = delete;
+    SourceFile& operator=(const SourceFile&) = delete;
+    [[nodiscard]] int fd() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+bool aborted(const std::atomic<bool>* abort) {
+    return abort != nullptr && abort->load();
+}
+
+// Copies inside the kernel while it can; false with errno set when it cannot start at all, so
+// the caller falls back to reading and writing.
+bool copyInKernel(int from, int to, std::uint64_t total, std::uint64_t& copied,
+                  const CopyProgress& progress, const std::atomic<bool>* abort, int& error) {
+    while (copied < total) {
+        if (aborted(abort)) {
+            error = ECANCELED;
+            return true;
+        }
+        const ssize_t n = ::copy_file_range(from, nullptr, to, nullptr, kChunk, 0);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            if (copied == 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
+                                errno == EOPNOTSUPP || errno == EBADF)) {
+                return false;
+            }
+            error = errno;
+            return true;
+        }
+        if (n == 0) {
+            break;  // the file shrank while being copied; what is there is copied
+        }
+        copied += static_cast<std::uint64_t>(n);
+        if (progress) {
+            progress(total, copied);
+        }
+    }
+    return true;
+}
+
+int copyByReading(int from, AtomicFileWriter& writer, std::uint64_t total, std::uint64_t& copied,
+                  const CopyProgress& progress, const std::atomic<bool>* abort) {
+    std::vector<std::uint8_t> buffer(kChunk);
+    while (true) {
+        if (aborted(abort)) {
+            return ECANCELED;
+        }
+        const ssize_t n = ::read(from, buffer.data(), buffer.size());
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        if (n == 0) {
+            return 0;
+        }
+        if (!writer.write(std::span(buffer.data(), static_cast<std::size_t>(n)))) {
+            return writer.error();
+        }
+        copied += static_cast<std::uint64_t>(n);
+        if (progress) {
+            progress(total, copied);
+        }
+    }
+}
+
+}  // namespace
+
+int copyFileAtomically(const std::string& source, const std::string& destination, bool replace,
+                       const CopyProgress& progress, const std::atomic<bool>* abort) {
+    const SourceFile from(source);
+    if (from.fd() < 0) {
+        return errno;
+    }
+    struct stat info {};
+    if (::fstat(from.fd(), &info) != 0) {
+        return errno;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return EINVAL;
+    }
+    ::posix_fadvise(from.fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    const auto total = static_cast<std::uint64_t>(info.st_size);
+
+    AtomicFileWriter writer;
+    if (!writer.open(destination)) {
+        return writer.error();
+    }
+    std::uint64_t copied = 0;
+    int error = 0;
+    if (!copyInKernel(from.fd(), writer.descriptor(), total, copied, progress, abort, error)) {
+        error = copyByReading(from.fd(), writer, total, copied, progress, abort);
+    } else if (error == 0 && copied >= total) {
+        // The file may have grown since it was measured: take the rest too.
+        error = copyByReading(from.fd(), writer, total, copied, progress, abort);
+    }
+    if (error != 0) {
+        writer.abandon();
+        return error;
+    }
+    if (!writer.commit(replace)) {
+        return writer.error();
+    }
+    return 0;
+}
+
+}  // namespace pelmar
