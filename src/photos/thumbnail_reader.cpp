@@ -1,0 +1,68 @@
+#include "photos/thumbnail_decoder.h"
+
+#include <cerrno>
+#include <new>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/path_lookup.h"
+#include "util/unique_fd.h"
+
+namespace pelmar {
+
+namespace {
+
+// Reads up to out.size() bytes from `offset`; the count read, or nothing on a read error.
+std::optional<std::size_t> readAt(int fd, std::uint64_t offset, std::span<std::uint8_t> out) {
+    std::size_t done = 0;
+    while (done < out.size()) {
+        const ssize_t n =
+            ::pread(fd, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return std::nullopt;
+        }
+        if (n == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
+}  // namespace
+
+std::optional<RgbImage> readThumbnail(const std::string& rootPath, const ThumbnailFormat& format,
+                                      std::uint64_t offset,
+                                      const std::function<void(int)>& progress) {
+    // Copies of a player on a case-sensitive file system may spell the folders differently.
+    const std::string relative = thumbnailFilePath("", format.formatId);
+    const std::string path = findPathIgnoringCase(rootPath, relative);
+    // Without O_NONBLOCK a FIFO in the thumbnail's place would block the open forever.
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!fd) {
+        return std::nullopt;
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        offset >= static_cast<std::uint64_t>(info.st_size)) {
+        return std::nullopt;
+    }
+    try {
+        std::vector<std::uint8_t> bytes(
+            format.byteSize > 0 ? static_cast<std::size_t>(format.byteSize) : 0, 0);
+        if (!readAt(fd.get(), offset, bytes)) {
+            return std::nullopt;
+        }
+        return decodeThumbnail(format, bytes, progress);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace pelmar
