@@ -60,6 +60,9 @@ class PlayerLibrary {
     // Items of a playlist: `id` the track id, `position` its 0-based place.
     int firstPlaylistItem(const KernelId& playlist, KernelId& out);
     int nextPlaylistItem(const KernelId& playlist, KernelId& out);
+    // The track ids of a playlist in playlist order, without touching any cursor, so a thread
+    // other than the user interface's may read them. Null for an unknown or out-of-range id.
+    [[nodiscard]] const std::vector<std::uint32_t>* playlistItemsOf(const KernelId& playlist) const;
     // Visible playlists in byte order of their names.
     int firstSortedPlaylist(KernelId& out);
     int nextSortedPlaylist(KernelId& out);
@@ -129,8 +132,6 @@ class PlayerLibrary {
     int firstKeyedName(const std::vector<LibraryIndices::TextId>* keyed, std::string_view key,
                        const std::vector<std::string>& whenKeyEmpty, CSortableStringArray& scratch,
                        const std::vector<std::string>*& current, int& cursor, std::string& out);
-    [[nodiscard]] const std::vector<std::uint32_t>* playlistTrackIds(
-        const KernelId& playlist) const;
     [[nodiscard]] const std::vector<std::uint32_t>* photoAlbumImageIds(const KernelId& album) const;
 
     const TextCodec* codec_;

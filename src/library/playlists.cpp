@@ -52,7 +52,7 @@ int PlayerLibrary::nextPlaylist(KernelId& out) {
     return 1;
 }
 
-const std::vector<std::uint32_t>* PlayerLibrary::playlistTrackIds(const KernelId& playlist) const {
+const std::vector<std::uint32_t>* PlayerLibrary::playlistItemsOf(const KernelId& playlist) const {
     if (playlist.id >= playlistNames.size()) {
         return nullptr;
     }
@@ -61,11 +61,11 @@ const std::vector<std::uint32_t>* PlayerLibrary::playlistTrackIds(const KernelId
 }
 
 int PlayerLibrary::firstPlaylistItem(const KernelId& playlist, KernelId& out) {
-    return enumeration::firstItem(playlistTrackIds(playlist), playlistItemCursor_, out);
+    return enumeration::firstItem(playlistItemsOf(playlist), playlistItemCursor_, out);
 }
 
 int PlayerLibrary::nextPlaylistItem(const KernelId& playlist, KernelId& out) {
-    return enumeration::nextItem(playlistTrackIds(playlist), playlistItemCursor_, out);
+    return enumeration::nextItem(playlistItemsOf(playlist), playlistItemCursor_, out);
 }
 
 int PlayerLibrary::firstSortedPlaylist(KernelId& out) {
