@@ -117,6 +117,11 @@ void JsonWriter::number(std::int64_t value) {
     out_.write(std::to_string(value));
 }
 
+void JsonWriter::boolean(bool value) {
+    beforeValue();
+    out_.write(value ? "true" : "false");
+}
+
 void JsonWriter::null() {
     beforeValue();
     out_.write("null");

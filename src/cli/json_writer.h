@@ -22,6 +22,7 @@ class JsonWriter {
     void key(std::string_view name);
     void string(std::string_view utf8);
     void number(std::int64_t value);
+    void boolean(bool value);
     void null();
 
   private:

@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/backup_command.h"
 #include "cli/device_summary.h"
 #include "cli/library_listing.h"
 #include "cli/options_command.h"
@@ -119,6 +120,41 @@ int main(int argc, char** argv) {
         "info", "Show the player's model, mount point, capacity, free space and contents");
     playerCommand.addOptions(info);
 
+    BackupRequest backupRequest;
+    CLI::App* backup = app.add_subcommand(
+        "backup", "Copy tracks, videos, playlists and photos from the player to a folder");
+    backup->add_option("--player", backupRequest.player,
+                       "Folder holding the player's iPod_Control folder (default: "
+                       "$PELMAR_PLAYER, else the mounted player)");
+    backup->add_option("--to", backupRequest.destination,
+                       "Backup folder (default: the stored DstFolder option)");
+    backup->add_flag("--all", backupRequest.all, "Everything on the player");
+    backup->add_flag("--songs", backupRequest.songs, "Every song");
+    backup->add_flag("--videos", backupRequest.videos, "Every video");
+    backup->add_flag("--podcasts", backupRequest.podcasts, "Every podcast");
+    backup->add_flag("--photos", backupRequest.photos, "Every photo album and its photos");
+    const auto named = [&](const char* option, std::vector<std::string>& into, const char* help) {
+        backup->add_option(option, into, help)
+            ->expected(1)
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    };
+    named("--playlist", backupRequest.playlists, "A playlist and its tracks (repeatable)");
+    named("--artist", backupRequest.artists, "Every track of an artist (repeatable)");
+    named("--album", backupRequest.albums, "Every track of an album (repeatable)");
+    named("--genre", backupRequest.genres, "Every track of a genre (repeatable)");
+    named("--composer", backupRequest.composers, "Every track of a composer (repeatable)");
+    named("--photo-album", backupRequest.photoAlbums, "A photo album and its photos (repeatable)");
+    named("--search", backupRequest.searches, "The tracks a search for TERM finds (repeatable)");
+    backup->add_option("--folder-format", backupRequest.folderFormat,
+                       "Folder template for this run, e.g. 'Artist\\Album\\'");
+    backup->add_option("--file-format", backupRequest.fileFormat,
+                       "File template for this run, e.g. 'Artist - Title.ext'");
+    backup->add_option("--existing", backupRequest.existing,
+                       "When a file exists already: skip, overwrite or rename");
+    backup->add_flag("--itunes", backupRequest.itunes, "Insert into the iTunes library too");
+    backup->add_flag("--quiet", backupRequest.quiet, "Print only the results");
+    backup->add_flag("--json", backupRequest.json, "Print the results as JSON");
+
     CLI::App* options = app.add_subcommand("options", "Show or set the backup options");
     options->require_subcommand(0, 1);
     options->add_subcommand("show", "Show the backup options (the default)");
@@ -146,6 +182,9 @@ int main(int argc, char** argv) {
     }
     if (info->parsed()) {
         return runInfo(playerCommand);
+    }
+    if (backup->parsed()) {
+        return runBackup(backupRequest);
     }
     SettingsStore settings(SettingsStore::defaultFolder());
     if (set->parsed()) {
