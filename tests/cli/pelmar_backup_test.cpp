@@ -45,6 +45,7 @@ class PelmarBackup : public ::testing::Test {
         std::string error;
         EXPECT_TRUE(player_image::writePlayerImage(written, player(), options, error)) << error;
         fs::create_directories(backup());
+        fs::create_directories(folder.path() / "runtime");
     }
 
     fs::path player() const { return folder.path() / "player"; }
@@ -67,7 +68,6 @@ class PelmarBackup : public ::testing::Test {
 };
 
 TEST_F(PelmarBackup, BacksUpEverythingAndReportsTheCounts) {
-    fs::create_directories(folder.path() / "runtime");
     const CommandRun run = backupWith({"--all", "--json"});
     ASSERT_EQ(run.status, 0) << run.err;
     const json result = json::parse(run.out);
@@ -77,6 +77,8 @@ TEST_F(PelmarBackup, BacksUpEverythingAndReportsTheCounts) {
     EXPECT_EQ(result["playlists"], written.playlists.size() - 1);
     ASSERT_TRUE(result["log"].is_string());
     EXPECT_TRUE(fs::exists(result["log"].get<std::string>()));
+    EXPECT_EQ(result["log"].get<std::string>().rfind((folder.path() / "runtime").string(), 0), 0U)
+        << "the log lives in the user's private runtime folder";
     EXPECT_EQ(countFiles(backup(), ".jpg"), written.photos.size());
     EXPECT_NE(run.err.find(" tracks and "), std::string::npos)
         << "the selection summary goes to standard error with --json";
@@ -171,6 +173,7 @@ TEST_F(PelmarBackup, CtrlCCancelsBetweenItemsLeavingOnlyCompleteFiles) {
         ::dup2(output[1], STDOUT_FILENO);
         ::close(output[0]);
         ::setenv("PELMAR_CONFIG_DIR", (folder.path() / "config").c_str(), 1);
+        ::setenv("XDG_RUNTIME_DIR", (folder.path() / "runtime").c_str(), 1);
         ::execl(PELMAR_BINARY_PATH, "pelmar", "backup", "--player", big.c_str(), "--to",
                 backup().c_str(), "--songs", static_cast<char*>(nullptr));
         ::_exit(127);

@@ -102,6 +102,18 @@ TEST_F(PlayerImageWriter, EveryTrackHasAMediaFileOfItsSizeWithAPlausibleStart) {
     }
 }
 
+TEST_F(PlayerImageWriter, MediaFilesCanAllHaveOneSize) {
+    Options options;
+    options.trackCount = 12;
+    options.withPhotos = false;
+    options.mediaSize = 1;
+    ASSERT_TRUE(write(options)) << error_;
+    for (const Track& track : image_.tracks) {
+        EXPECT_EQ(track.size, 1U);
+        EXPECT_EQ(std::filesystem::file_size(mediaFilePath(folder_.path(), track)), 1U);
+    }
+}
+
 TEST_F(PlayerImageWriter, MediaFilesCanBeLeftOut) {
     Options options;
     options.trackCount = 25;

@@ -115,6 +115,9 @@ PlayerImage generatePlayerImage(const Options& options) {
         }
         track.location = locations.allocate(draft.extension);
         track.headerLength = options.trackHeaderLength;
+        if (options.mediaSize != 0) {
+            track.size = options.mediaSize;
+        }
         image.tracks.push_back(std::move(track));
     }
 

@@ -46,6 +46,8 @@ int run(int argc, char** argv) {
     app.add_option("--seed", options.seed, "Seed; the same seed gives the same image")
         ->capture_default_str();
     app.add_flag("--no-media", noMedia, "Write no media files");
+    app.add_option("--media-size", options.mediaSize,
+                   "Bytes of every media file (default: a size of its own for each track)");
     app.add_option("--play-count-entry-length", options.playCountEntryLength,
                    "Bytes per play-count entry")
         ->capture_default_str()

@@ -24,6 +24,8 @@ struct Options {
     // Without photos there is no Photos folder at all.
     bool withPhotos = true;
     std::uint32_t photoCount = 12;  // at most kMostPhotos
+    // Every media file this many bytes, for benchmarks; 0 gives each track a size of its own.
+    std::uint32_t mediaSize = 0;
 };
 
 // Keeps every offset into the largest thumbnail file within 32 bits.
