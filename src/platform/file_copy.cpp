@@ -13,7 +13,9 @@ namespace pelmar {
 
 namespace {
 
-constexpr std::size_t kChunk = std::size_t{4} << 20;
+// Small enough that the disk starts writing soon after the copy starts, large enough that the
+// calls cost nothing next to the bytes.
+constexpr std::size_t kChunk = std::size_t{1} << 20;
 
 class SourceFile {
   public:
@@ -32,6 +34,25 @@ class SourceFile {
     int fd_;
 };
 
+// Hands each copied chunk to the disk at once instead of leaving it to the final flush: the disk
+// then writes while the next chunk is read, and the flush that makes the file durable has only
+// the last chunk left to wait for.
+class WriteBehind {
+  public:
+    explicit WriteBehind(int fd) : fd_(fd) {}
+    void written(std::uint64_t upTo) {
+        if (upTo > started_) {
+            ::sync_file_range(fd_, static_cast<off_t>(started_), static_cast<off_t>(upTo - started_),
+                              SYNC_FILE_RANGE_WRITE);
+            started_ = upTo;
+        }
+    }
+
+  private:
+    int fd_;
+    std::uint64_t started_ = 0;
+};
+
 bool aborted(const std::atomic<bool>* abort) {
     return abort != nullptr && abort->load();
 }
@@ -39,7 +60,8 @@ bool aborted(const std::atomic<bool>* abort) {
 // Copies inside the kernel while it can; false with errno set when it cannot start at all, so
 // the caller falls back to reading and writing.
 bool copyInKernel(int from, int to, std::uint64_t total, std::uint64_t& copied,
-                  const CopyProgress& progress, const std::atomic<bool>* abort, int& error) {
+                  WriteBehind& writeBehind, const CopyProgress& progress,
+                  const std::atomic<bool>* abort, int& error) {
     while (copied < total) {
         if (aborted(abort)) {
             error = ECANCELED;
@@ -61,6 +83,7 @@ bool copyInKernel(int from, int to, std::uint64_t total, std::uint64_t& copied,
             break;  // the file shrank while being copied; what is there is copied
         }
         copied += static_cast<std::uint64_t>(n);
+        writeBehind.written(copied);
         if (progress) {
             progress(total, copied);
         }
@@ -69,7 +92,8 @@ bool copyInKernel(int from, int to, std::uint64_t total, std::uint64_t& copied,
 }
 
 int copyByReading(int from, AtomicFileWriter& writer, std::uint64_t total, std::uint64_t& copied,
-                  const CopyProgress& progress, const std::atomic<bool>* abort) {
+                  WriteBehind& writeBehind, const CopyProgress& progress,
+                  const std::atomic<bool>* abort) {
     std::vector<std::uint8_t> buffer(kChunk);
     while (true) {
         if (aborted(abort)) {
@@ -89,6 +113,7 @@ int copyByReading(int from, AtomicFileWriter& writer, std::uint64_t total, std::
             return writer.error();
         }
         copied += static_cast<std::uint64_t>(n);
+        writeBehind.written(copied);
         if (progress) {
             progress(total, copied);
         }
@@ -119,11 +144,13 @@ int copyFileAtomically(const std::string& source, const std::string& destination
     }
     std::uint64_t copied = 0;
     int error = 0;
-    if (!copyInKernel(from.fd(), writer.descriptor(), total, copied, progress, abort, error)) {
-        error = copyByReading(from.fd(), writer, total, copied, progress, abort);
+    WriteBehind writeBehind(writer.descriptor());
+    if (!copyInKernel(from.fd(), writer.descriptor(), total, copied, writeBehind, progress, abort,
+                      error)) {
+        error = copyByReading(from.fd(), writer, total, copied, writeBehind, progress, abort);
     } else if (error == 0 && copied >= total) {
         // The file may have grown since it was measured: take the rest too.
-        error = copyByReading(from.fd(), writer, total, copied, progress, abort);
+        error = copyByReading(from.fd(), writer, total, copied, writeBehind, progress, abort);
     }
     if (error != 0) {
         writer.abandon();
