@@ -386,16 +386,19 @@ TEST_F(TransferWorkerTest, PauseWaitsBetweenItemsAndContinueResumes) {
 }
 
 TEST_F(TransferWorkerTest, CancelWhilePausedEndsTheRunWithoutPlaylistsOrPhotos) {
+    std::thread canceler;
     observer.afterItem = [&](int position) {
         if (position == 3) {
             control.change(TransferState::Paused);
-            std::thread([this] {
+            canceler = std::thread([this] {
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
                 control.change(TransferState::Canceled);
-            }).detach();
+            });
         }
     };
     const TransferResult result = runAll();
+    // The canceler may still be inside its signal when the worker has already seen the state.
+    canceler.join();
     EXPECT_TRUE(result.canceled);
     EXPECT_EQ(result.copied, 3U);
     EXPECT_EQ(result.playlists, 0U);
