@@ -115,19 +115,6 @@ std::vector<NamedList> collectPlaylists(PlayerLibrary& library) {
     return playlists;
 }
 
-// The track with every text in UTF-8, converted one field at a time: a library may hold
-// code-page texts and UTF-8 texts side by side.
-TrackInfo utf8TrackInfo(const PlayerLibrary& library, std::uint32_t trackId) {
-    TrackInfo track;
-    library.getTrackInfo(trackId, track);
-    const TextCodec& codec = library.codec();
-    for (std::string* text : {&track.location, &track.artist, &track.album, &track.title,
-                              &track.genre, &track.composer}) {
-        *text = codec.toUtf8(*text);
-    }
-    return track;
-}
-
 void writeTrackJson(JsonWriter& json, const ListedTrack& listed, const TrackInfo& track) {
     const auto text = [&](std::string_view key, const std::string& value) {
         json.key(key);
@@ -186,7 +173,7 @@ void printTracks(OutputBuffer& out, const PlayerLibrary& library,
         JsonWriter json(out);
         json.beginArray();
         for (const ListedTrack& listed : tracks) {
-            writeTrackJson(json, listed, utf8TrackInfo(library, listed.id));
+            writeTrackJson(json, listed, displayTrackInfo(library, listed.id));
         }
         json.endArray();
         return;
@@ -199,7 +186,7 @@ void printTracks(OutputBuffer& out, const PlayerLibrary& library,
         {"Last Played", true, 19},
     };
     printTable(out, columns, tracks.size(), [&](std::size_t row, std::vector<std::string>& cells) {
-        const TrackInfo track = utf8TrackInfo(library, tracks[row].id);
+        const TrackInfo track = displayTrackInfo(library, tracks[row].id);
         cells[0] = std::to_string(tracks[row].id);
         cells[1] = trackNameText(track);
         cells[2] = trackTypeText(track);

@@ -10,7 +10,6 @@ namespace pelmar {
 
 namespace {
 
-constexpr std::string_view kAllTracksOpening = "[ All: ";
 constexpr std::string_view kAllTracksClosing = " ]";
 
 int queryCount(PlayerLibrary& library, std::string_view artist, std::string_view album,

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "library/kernel_id.h"
@@ -86,6 +87,9 @@ struct NodeData {
     std::int32_t image = 0;
     std::int32_t selectedImage = 0;
 };
+
+// How the label of a node listing all tracks of an artist, genre or composer begins.
+inline constexpr std::string_view kAllTracksOpening = "[ All: ";
 
 // Whether BuildChildNodes yields rows for the node's kind.
 [[nodiscard]] bool isExpandable(const NodeData& node);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "library/file_types.h"
+#include "library/player_library.h"
 #include "util/time_format.h"
 
 namespace pelmar {
@@ -16,6 +17,17 @@ std::string twoDigits(std::uint32_t n) {
 }
 
 }  // namespace
+
+TrackInfo displayTrackInfo(const PlayerLibrary& library, std::uint32_t trackId) {
+    TrackInfo track;
+    library.getTrackInfo(trackId, track);
+    const TextCodec& codec = library.codec();
+    for (std::string* text : {&track.location, &track.artist, &track.album, &track.title,
+                              &track.genre, &track.composer}) {
+        *text = codec.toUtf8(*text);
+    }
+    return track;
+}
 
 std::string trackNameText(const TrackInfo& track) {
     std::string text;

@@ -6,6 +6,12 @@
 
 namespace pelmar {
 
+class PlayerLibrary;
+
+// The track with every text in UTF-8, converted one field at a time: a library may hold
+// code-page texts and UTF-8 texts side by side. An unknown id gives an empty track.
+[[nodiscard]] TrackInfo displayTrackInfo(const PlayerLibrary& library, std::uint32_t trackId);
+
 // The texts under which a track is listed, shared by the item list and the command line.
 
 // "Artist - Album - 07 - Title", leaving out an empty artist, an empty album and track number 0.

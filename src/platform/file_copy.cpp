@@ -42,8 +42,8 @@ class WriteBehind {
     explicit WriteBehind(int fd) : fd_(fd) {}
     void written(std::uint64_t upTo) {
         if (upTo > started_) {
-            ::sync_file_range(fd_, static_cast<off_t>(started_), static_cast<off_t>(upTo - started_),
-                              SYNC_FILE_RANGE_WRITE);
+            ::sync_file_range(fd_, static_cast<off_t>(started_),
+                              static_cast<off_t>(upTo - started_), SYNC_FILE_RANGE_WRITE);
             started_ = upTo;
         }
     }
