@@ -1,0 +1,235 @@
+#include "ui/right_view.h"
+
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QItemSelection>
+#include <QMenu>
+#include <QScrollBar>
+
+#include "library/list_rows.h"
+#include "library/player_library.h"
+#include "ui/item_list_model.h"
+#include "ui/left_view.h"
+#include "ui/node_icons.h"
+
+namespace pelmar::ui {
+
+namespace {
+
+// Redrawing stops while many rows change at once and starts again however the change ends.
+class RedrawPause {
+  public:
+    explicit RedrawPause(QWidget& widget) : widget_(widget) { widget_.setUpdatesEnabled(false); }
+    ~RedrawPause() { widget_.setUpdatesEnabled(true); }
+    RedrawPause(const RedrawPause&) = delete;
+    RedrawPause& operator=(const RedrawPause&) = delete;
+
+  private:
+    QWidget& widget_;
+};
+
+}  // namespace
+
+CRightView::CRightView(NodeSource& source, QWidget* parent)
+    : QTableView(parent),
+      source_(source),
+      model_(new ItemListModel(source.library, source.searchResults, this)) {
+    setModel(model_);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    setIconSize(QSize(NodeIcons::kSize, NodeIcons::kSize));
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(listRowHeight(nullptr));
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setHighlightSections(false);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, kViewBackground);
+    // The selection stays visible when the list loses the focus.
+    colours.setColor(QPalette::Inactive, QPalette::Highlight,
+                     colours.color(QPalette::Active, QPalette::Highlight));
+    colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     colours.color(QPalette::Active, QPalette::HighlightedText));
+    setPalette(colours);
+    setShowGrid(false);
+    showColumns();
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CRightView::updateStatusText);
+}
+
+CRightView::~CRightView() = default;
+
+const NodeData* CRightView::currentNode() const {
+    return model_->current();
+}
+
+void CRightView::showColumns() {
+    const auto columns = listColumns(model_->current());
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        setColumnWidth(static_cast<int>(i), columns[i].width);
+    }
+}
+
+void CRightView::clearList() {
+    model_->show(nullptr, {});
+    rows_.clear();
+}
+
+void CRightView::refill(CLeftView& tree) {
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    previewMode_ = false;
+    clearList();
+    NodeData* current = tree.selectedNode();
+    if (current == nullptr) {
+        updateStatusText();
+        return;
+    }
+    const bool photoAlbum = current->kind == NK_PHOTO_ALBUM;
+    std::optional<RedrawPause> pause;
+    if (!photoAlbum) {
+        pause.emplace(*this);
+    }
+    ownerDrawn_ = photoAlbum;
+    verticalHeader()->setDefaultSectionSize(listRowHeight(current));
+    setShowGrid(current->kind != NK_FOLDER && current->kind != NK_PHOTO_ALBUM &&
+                current->kind != NK_DEVICE_INFO);
+
+    std::vector<NodeData*> shown;
+    if (current->kind == NK_FOLDER) {
+        shown = tree.selectedChildren();
+    } else {
+        BuildChildNodes(source_, current, rows_);
+        shown.reserve(rows_.size());
+        for (const auto& row : rows_) {
+            shown.push_back(row.get());
+        }
+    }
+    orderListRows(source_.library, *current, shown);
+    model_->show(current, std::move(shown));
+    showColumns();
+    pause.reset();
+    updateStatusText();
+}
+
+std::size_t CRightView::selectedRowCount() const {
+    std::size_t count = 0;
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        count += static_cast<std::size_t>(range.height());
+    }
+    return count;
+}
+
+void CRightView::updateStatusText() {
+    emit statusTextChanged(QString::fromStdString(
+        listStatusText(selectedRowCount(), static_cast<std::size_t>(model_->rowCount()))));
+}
+
+std::vector<const NodeData*> CRightView::selectedRows() const {
+    QModelIndexList indexes = selectionModel()->selectedRows();
+    std::sort(indexes.begin(), indexes.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    std::vector<const NodeData*> rows;
+    rows.reserve(static_cast<std::size_t>(indexes.size()));
+    for (const QModelIndex& index : indexes) {
+        rows.push_back(model_->rowAt(index.row()));
+    }
+    return rows;
+}
+
+const NodeData* CRightView::firstSelectedRow() const {
+    int first = -1;
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        if (first < 0 || range.top() < first) {
+            first = range.top();
+        }
+    }
+    return model_->rowAt(first);
+}
+
+void CRightView::selectAllRows() {
+    {
+        const RedrawPause pause(*this);
+        selectAll();
+    }
+    updateStatusText();
+}
+
+void CRightView::invertSelection() {
+    if (model_->rowCount() > 0) {
+        const RedrawPause pause(*this);
+        const QItemSelection all(model_->index(0, 0),
+                                 model_->index(model_->rowCount() - 1, model_->columnCount() - 1));
+        selectionModel()->select(all, QItemSelectionModel::Toggle | QItemSelectionModel::Rows);
+    }
+    updateStatusText();
+}
+
+void CRightView::enterPreview() {
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    previewMode_ = true;
+    viewport()->repaint();
+}
+
+void CRightView::leavePreview() {
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    previewMode_ = false;
+    viewport()->repaint();
+}
+
+void CRightView::previewPhoto() {
+    const NodeData* row = firstSelectedRow();
+    if (row != nullptr && row->treeItem == 0 && row->kind == NK_PHOTO) {
+        enterPreview();
+    }
+    updateStatusText();
+}
+
+void CRightView::mouseReleaseEvent(QMouseEvent* event) {
+    QTableView::mouseReleaseEvent(event);
+    if (previewMode_) {
+        leavePreview();
+        return;
+    }
+    updateStatusText();
+}
+
+void CRightView::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTableView::mouseDoubleClickEvent(event);
+    const NodeData* row = firstSelectedRow();
+    if (row != nullptr) {
+        if (row->treeItem != 0) {
+            emit treeItemRequested(row->treeItem);
+        } else if (row->kind == NK_PHOTO) {
+            enterPreview();
+        }
+    }
+    updateStatusText();
+}
+
+void CRightView::contextMenuEvent(QContextMenuEvent* event) {
+    if (previewMode_) {
+        leavePreview();
+        return;
+    }
+    updateStatusText();
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("Backup Selected Item(s)..."), this,
+                   &CRightView::backupSelectedRequested);
+    const NodeData* current = currentNode();
+    if (current != nullptr && current->kind == NK_PHOTO_ALBUM) {
+        menu.addAction(QStringLiteral("Preview Photo"), this, &CRightView::previewPhoto);
+    }
+    menu.exec(event->globalPos());
+}
+
+void CRightView::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    emit activated();
+}
+
+}  // namespace pelmar::ui

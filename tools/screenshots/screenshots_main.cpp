@@ -1,0 +1,110 @@
+// Writes PNG pictures of the main window connected to a player, for looking at the window
+// without a display: the root, an artist, a playlist, the device information and the status
+// band during the connect.
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QTimer>
+#include <QTreeWidgetItem>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/main_frame.h"
+#include "app/status_band.h"
+#include "platform/system_volumes.h"
+#include "ui/left_view.h"
+#include "util/user_messages.h"
+
+namespace {
+
+class PrintedMessages final : public pelmar::UserMessages {
+  public:
+    void information(std::string_view text) override {
+        std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
+    }
+};
+
+QTreeWidgetItem* childNamed(QTreeWidgetItem* parent, const QString& label) {
+    for (int i = 0; parent != nullptr && i < parent->childCount(); ++i) {
+        if (parent->child(i)->text(0) == label) {
+            return parent->child(i);
+        }
+    }
+    return nullptr;
+}
+
+// The first child of `parent` that has children of its own, or else its first child.
+QTreeWidgetItem* firstFullChild(QTreeWidgetItem* parent) {
+    for (int i = 0; parent != nullptr && i < parent->childCount(); ++i) {
+        if (parent->child(i)->childCount() > 1) {
+            return parent->child(i);
+        }
+    }
+    return parent != nullptr && parent->childCount() > 0 ? parent->child(0) : nullptr;
+}
+
+bool save(QWidget& window, const QDir& folder, const QString& name) {
+    QApplication::processEvents();
+    const QString path = folder.filePath(name);
+    if (!window.grab().save(path)) {
+        std::fprintf(stderr, "pelmar-screenshots: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() != 3) {
+        std::fprintf(stderr, "usage: pelmar-screenshots PLAYER_FOLDER OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const QDir out(arguments[2]);
+    if (!QDir().mkpath(out.path())) {
+        std::fprintf(stderr, "pelmar-screenshots: cannot create %s\n", qPrintable(out.path()));
+        return 1;
+    }
+    const pelmar::SystemVolumes system;
+    PrintedMessages messages;
+    pelmar::app::CMainFrame frame(system, messages, arguments[1].toStdString());
+    frame.resize(1100, 700);
+    frame.show();
+
+    // The band is caught half way through the load, when its bar shows progress.
+    QPixmap connecting;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        const QProgressBar& bar = frame.statusBand().progressBar();
+        if (frame.statusBand().isVisible() &&
+            (connecting.isNull() || bar.value() <= (bar.minimum() + bar.maximum()) / 2)) {
+            connecting = frame.grab();
+        }
+    });
+    watch.start(0);
+    frame.connectCommand();
+    watch.stop();
+    if (frame.library().isConnected == 0) {
+        std::fprintf(stderr, "pelmar-screenshots: no player at %s\n", qPrintable(arguments[1]));
+        return 1;
+    }
+    bool written = !connecting.isNull() && connecting.save(out.filePath("connecting.png"));
+    if (written) {
+        std::printf("%s\n", qPrintable(out.filePath("connecting.png")));
+    }
+    pelmar::ui::CLeftView& tree = frame.tree();
+    QTreeWidgetItem* root = tree.topLevelItem(0);
+    written = save(frame, out, "root.png") && written;
+    tree.setCurrentItem(firstFullChild(childNamed(root, "Artists")));
+    written = save(frame, out, "artist.png") && written;
+    tree.setCurrentItem(firstFullChild(childNamed(root, "Playlists")));
+    written = save(frame, out, "playlist.png") && written;
+    tree.setCurrentItem(childNamed(root, "Device Information"));
+    written = save(frame, out, "device-information.png") && written;
+    return written ? 0 : 1;
+}
