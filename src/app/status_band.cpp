@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <algorithm>
 #include <limits>
 
 #include "app/dialog_units.h"
@@ -11,6 +12,8 @@
 namespace pelmar::app {
 
 namespace {
+
+constexpr qint64 kFrameMs = 40;
 
 int clampedToInt(std::uint32_t value) {
     return static_cast<int>(std::min<std::uint32_t>(value, std::numeric_limits<int>::max()));
@@ -40,19 +43,28 @@ void StatusBand::setStatus(std::string_view text) {
 
 void StatusBand::setRange(std::uint32_t lower, std::uint32_t upper) {
     progress_->setRange(clampedToInt(lower), clampedToInt(upper));
+    position_ = progress_->minimum();
+    showPosition();
 }
 
 void StatusBand::setPosition(std::uint32_t position) {
-    progress_->setValue(clampedToInt(position));
+    position_ = std::clamp(clampedToInt(position), progress_->minimum(), progress_->maximum());
 }
 
 void StatusBand::step() {
-    if (progress_->value() < progress_->maximum()) {
-        progress_->setValue(progress_->value() + 1);
-    }
+    position_ = std::min(position_ + 1, progress_->maximum());
+}
+
+void StatusBand::showPosition() {
+    progress_->setValue(position_);
+    sincePaint_.start();
 }
 
 void StatusBand::pump() {
+    if (sincePaint_.isValid() && sincePaint_.elapsed() < kFrameMs) {
+        return;
+    }
+    showPosition();
     // The user's clicks wait until the load is done: a second connect must not start inside the
     // first.
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

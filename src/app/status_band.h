@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include "util/progress_reporter.h"
@@ -26,8 +27,14 @@ class StatusBand : public QWidget, public ProgressReporter {
     [[nodiscard]] const QProgressBar& progressBar() const { return *progress_; }
 
   private:
+    void showPosition();
+
     QLabel* text_;
     QProgressBar* progress_;
+    // The loaders report far more often than a screen can show: positions wait here and are
+    // painted at most once a frame.
+    int position_ = 0;
+    QElapsedTimer sincePaint_;
 };
 
 }  // namespace pelmar::app

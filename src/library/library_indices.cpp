@@ -9,11 +9,15 @@ namespace pelmar {
 namespace {
 const std::vector<std::uint32_t> kNoTracks;
 
-// Adds `value` to `lists[key]` once; `seen` remembers the pairs already added.
+std::uint64_t pairKey(LibraryIndices::TextId key, LibraryIndices::TextId value) {
+    return (std::uint64_t{key} << 32) | value;
+}
+
+// Counts one more track for the pair, and adds `value` to `lists[key]` the first time.
 void addPair(std::unordered_map<LibraryIndices::TextId, std::vector<LibraryIndices::TextId>>& lists,
-             std::unordered_set<std::uint64_t>& seen, LibraryIndices::TextId key,
+             std::unordered_map<std::uint64_t, std::uint32_t>& counts, LibraryIndices::TextId key,
              LibraryIndices::TextId value) {
-    if (seen.insert((std::uint64_t{key} << 32) | value).second) {
+    if (counts[pairKey(key, value)]++ == 0) {
         lists[key].push_back(value);
     }
 }
@@ -29,6 +33,9 @@ void LibraryIndices::clear() {
     albumsByArtist_.clear();
     albumsByComposer_.clear();
     artistsByGenre_.clear();
+    artistAlbumTracks_.clear();
+    composerAlbumTracks_.clear();
+    genreArtistTracks_.clear();
     artistNames.clear();
     albumNames.clear();
     genreNames.clear();
@@ -100,15 +107,38 @@ const std::vector<LibraryIndices::TextId>* LibraryIndices::artistsByGenre(
     return textsIn(artistsByGenre_, genre);
 }
 
+std::uint32_t LibraryIndices::pairCount(const PairCounts& counts, std::string_view key,
+                                        std::string_view value) const {
+    const std::optional<TextId> keyId = find(key);
+    const std::optional<TextId> valueId = find(value);
+    if (!keyId || !valueId) {
+        return 0;
+    }
+    const auto it = counts.find(pairKey(*keyId, *valueId));
+    return it == counts.end() ? 0 : it->second;
+}
+
+std::uint32_t LibraryIndices::tracksWithArtistAndAlbum(std::string_view artist,
+                                                       std::string_view album) const {
+    return pairCount(artistAlbumTracks_, artist, album);
+}
+
+std::uint32_t LibraryIndices::tracksWithComposerAndAlbum(std::string_view composer,
+                                                         std::string_view album) const {
+    return pairCount(composerAlbumTracks_, composer, album);
+}
+
+std::uint32_t LibraryIndices::tracksWithGenreAndArtist(std::string_view genre,
+                                                       std::string_view artist) const {
+    return pairCount(genreArtistTracks_, genre, artist);
+}
+
 void buildIndices(PlayerLibrary& library) {
     LibraryIndices& ix = library.indices;
     ix.clear();
 
     // A track set holds each track once, even when the database lists an id twice.
     std::unordered_set<std::uint32_t> indexedTracks;
-    std::unordered_set<std::uint64_t> albumArtistPairs;
-    std::unordered_set<std::uint64_t> albumComposerPairs;
-    std::unordered_set<std::uint64_t> artistGenrePairs;
     std::vector<bool> usedAsArtist;
     std::vector<bool> usedAsAlbum;
     std::vector<bool> usedAsGenre;
@@ -140,9 +170,9 @@ void buildIndices(PlayerLibrary& library) {
         ix.tracksByAlbum_[album].push_back(trackId);
         ix.tracksByGenre_[genre].push_back(trackId);
         ix.tracksByComposer_[composer].push_back(trackId);
-        addPair(ix.albumsByArtist_, albumArtistPairs, artist, album);
-        addPair(ix.albumsByComposer_, albumComposerPairs, composer, album);
-        addPair(ix.artistsByGenre_, artistGenrePairs, genre, artist);
+        addPair(ix.albumsByArtist_, ix.artistAlbumTracks_, artist, album);
+        addPair(ix.albumsByComposer_, ix.composerAlbumTracks_, composer, album);
+        addPair(ix.artistsByGenre_, ix.genreArtistTracks_, genre, artist);
     }
 
     const auto collect = [&](const std::vector<bool>& used, CSortableStringArray& names) {

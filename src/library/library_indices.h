@@ -38,6 +38,14 @@ class LibraryIndices {
     [[nodiscard]] const std::vector<TextId>* albumsByComposer(std::string_view composer) const;
     [[nodiscard]] const std::vector<TextId>* artistsByGenre(std::string_view genre) const;
 
+    // Number of tracks with both values, each track once; 0 when none.
+    [[nodiscard]] std::uint32_t tracksWithArtistAndAlbum(std::string_view artist,
+                                                         std::string_view album) const;
+    [[nodiscard]] std::uint32_t tracksWithComposerAndAlbum(std::string_view composer,
+                                                           std::string_view album) const;
+    [[nodiscard]] std::uint32_t tracksWithGenreAndArtist(std::string_view genre,
+                                                         std::string_view artist) const;
+
     // Distinct non-empty values, sorted without regard to case.
     CSortableStringArray artistNames;
     CSortableStringArray albumNames;
@@ -49,12 +57,16 @@ class LibraryIndices {
 
     using TrackLists = std::unordered_map<TextId, std::vector<std::uint32_t>>;
     using TextLists = std::unordered_map<TextId, std::vector<TextId>>;
+    // Tracks per pair of values, keyed by the two ids side by side.
+    using PairCounts = std::unordered_map<std::uint64_t, std::uint32_t>;
 
     TextId intern(const std::string& text);
     [[nodiscard]] const std::vector<std::uint32_t>& tracksIn(const TrackLists& lists,
                                                              std::string_view key) const;
     [[nodiscard]] const std::vector<TextId>* textsIn(const TextLists& lists,
                                                      std::string_view key) const;
+    [[nodiscard]] std::uint32_t pairCount(const PairCounts& counts, std::string_view key,
+                                          std::string_view value) const;
 
     // A deque, so that the views held by idOfText_ stay valid as texts are added.
     std::deque<std::string> texts_;
@@ -67,6 +79,9 @@ class LibraryIndices {
     TextLists albumsByArtist_;
     TextLists albumsByComposer_;
     TextLists artistsByGenre_;
+    PairCounts artistAlbumTracks_;
+    PairCounts composerAlbumTracks_;
+    PairCounts genreArtistTracks_;
 };
 
 // Builds the indices from every track, videos included. Run once per connect, after loading.

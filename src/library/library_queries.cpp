@@ -103,12 +103,23 @@ int PlayerLibrary::nextComposer(std::string& out) {
     return nextName(&indices.composerNames, composerCursor_, out);
 }
 
-int PlayerLibrary::queryTracks(std::string_view artist, std::string_view album,
-                               std::string_view genre, std::string_view composer, KernelId& out) {
-    if (artist.empty() && album.empty() && genre.empty() && composer.empty()) {
-        return 0;
-    }
-    // Walk only the smallest candidate set; on equal sizes the earlier filter wins.
+namespace {
+
+bool matchesFilters(const MhTrackData& record, std::string_view artist, std::string_view album,
+                    std::string_view genre, std::string_view composer) {
+    const auto matches = [](std::string_view filter, const std::string& value) {
+        return filter.empty() || filter == value;
+    };
+    return matches(artist, record.artist) && matches(album, record.album) &&
+           matches(genre, record.genre) && matches(composer, record.composer);
+}
+
+}  // namespace
+
+const std::vector<std::uint32_t>* PlayerLibrary::smallestCandidateSet(
+    std::string_view artist, std::string_view album, std::string_view genre,
+    std::string_view composer) const {
+    // On equal sizes the earlier filter wins.
     const std::vector<std::uint32_t>* chosen = nullptr;
     std::size_t limit = 1'000'000;
     const auto consider = [&](std::string_view key, const std::vector<std::uint32_t>& set) {
@@ -125,21 +136,25 @@ int PlayerLibrary::queryTracks(std::string_view artist, std::string_view album,
     consider(album, indices.tracksByAlbum(album));
     consider(genre, indices.tracksByGenre(genre));
     consider(composer, indices.tracksByComposer(composer));
+    return chosen;
+}
+
+int PlayerLibrary::queryTracks(std::string_view artist, std::string_view album,
+                               std::string_view genre, std::string_view composer, KernelId& out) {
+    if (artist.empty() && album.empty() && genre.empty() && composer.empty()) {
+        return 0;
+    }
+    const std::vector<std::uint32_t>* chosen = smallestCandidateSet(artist, album, genre, composer);
     if (chosen == nullptr) {
         return 0;
     }
 
     queryResults.clear();
     queryCursor_ = 0;
-    const auto matches = [](std::string_view filter, const std::string& value) {
-        return filter.empty() || filter == value;
-    };
     static const MhTrackData kNoRecord;
     for (const std::uint32_t trackId : *chosen) {
         const MhTrackData* found = findTrack(trackId);
-        const MhTrackData& record = found != nullptr ? *found : kNoRecord;
-        if (matches(artist, record.artist) && matches(album, record.album) &&
-            matches(genre, record.genre) && matches(composer, record.composer)) {
+        if (matchesFilters(found != nullptr ? *found : kNoRecord, artist, album, genre, composer)) {
             KernelId result;
             result.id = trackId;
             queryResults.push_back(std::move(result));
@@ -150,6 +165,42 @@ int PlayerLibrary::queryTracks(std::string_view artist, std::string_view album,
         queryCursor_ = 1;
     }
     return static_cast<int>(queryResults.size());
+}
+
+int PlayerLibrary::countTracks(std::string_view artist, std::string_view album,
+                               std::string_view genre, std::string_view composer) const {
+    const int filters =
+        int{!artist.empty()} + int{!album.empty()} + int{!genre.empty()} + int{!composer.empty()};
+    // The pairs the category tree counts are kept while the indices are built.
+    if (filters == 2) {
+        if (!artist.empty() && !album.empty()) {
+            return static_cast<int>(indices.tracksWithArtistAndAlbum(artist, album));
+        }
+        if (!composer.empty() && !album.empty()) {
+            return static_cast<int>(indices.tracksWithComposerAndAlbum(composer, album));
+        }
+        if (!genre.empty() && !artist.empty()) {
+            return static_cast<int>(indices.tracksWithGenreAndArtist(genre, artist));
+        }
+    }
+    const std::vector<std::uint32_t>* chosen =
+        filters == 0 ? nullptr : smallestCandidateSet(artist, album, genre, composer);
+    if (chosen == nullptr) {
+        return 0;
+    }
+    if (filters == 1) {
+        return static_cast<int>(chosen->size());
+    }
+    static const MhTrackData kNoRecord;
+    int count = 0;
+    for (const std::uint32_t trackId : *chosen) {
+        const MhTrackData* found = findTrack(trackId);
+        count +=
+            matchesFilters(found != nullptr ? *found : kNoRecord, artist, album, genre, composer)
+                ? 1
+                : 0;
+    }
+    return count;
 }
 
 int PlayerLibrary::nextQueryResult(KernelId& out) {

@@ -14,8 +14,7 @@ constexpr std::string_view kAllTracksClosing = " ]";
 
 int queryCount(PlayerLibrary& library, std::string_view artist, std::string_view album,
                std::string_view genre, std::string_view composer) {
-    KernelId first;
-    return library.queryTracks(artist, album, genre, composer, first);
+    return library.countTracks(artist, album, genre, composer);
 }
 
 // Appends the children of one node, numbering them in build order.

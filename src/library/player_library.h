@@ -97,6 +97,9 @@ class PlayerLibrary {
     int queryTracks(std::string_view artist, std::string_view album, std::string_view genre,
                     std::string_view composer, KernelId& out);
     int nextQueryResult(KernelId& out);
+    // How many tracks queryTracks would find, without changing its results.
+    [[nodiscard]] int countTracks(std::string_view artist, std::string_view album,
+                                  std::string_view genre, std::string_view composer) const;
 
     std::string rootPath;  // ends in "/"
     CSortableUIntArray trackIds;
@@ -127,6 +130,10 @@ class PlayerLibrary {
     std::int32_t deviceKind = 0;
 
   private:
+    // The shortest of the track sets named by the non-empty filters; null when none names one.
+    [[nodiscard]] const std::vector<std::uint32_t>* smallestCandidateSet(
+        std::string_view artist, std::string_view album, std::string_view genre,
+        std::string_view composer) const;
     int firstName(const std::vector<std::string>& list, int& cursor, std::string& out);
     int nextName(const std::vector<std::string>* list, int& cursor, std::string& out);
     int firstKeyedName(const std::vector<LibraryIndices::TextId>* keyed, std::string_view key,

@@ -43,7 +43,8 @@ class CLeftView : public QTreeWidget {
     void focusInEvent(QFocusEvent* event) override;
 
   private:
-    QTreeWidgetItem* insert(QTreeWidgetItem* parent, std::unique_ptr<NodeData> node);
+    // A detached item showing `node`, which the tree now owns.
+    QTreeWidgetItem* makeItem(std::unique_ptr<NodeData> node);
     void keepRootExpanded(QTreeWidgetItem* item);
 
     NodeSource& source_;

@@ -220,5 +220,33 @@ TEST(TrackInfoTest, FilePathDropsTheLeadingColonAndUsesSlashes) {
     EXPECT_EQ(library.trackFilePath(""), "/media/IPOD/");
 }
 
+TEST_F(LibraryIndicesTest, CountsAgreeWithWhatTheQueryFindsForEveryMixOfFilters) {
+    // A duplicated id is counted once, as the query lists it once.
+    library.trackIds.push_back(1);
+    buildIndices(library);
+    const std::vector<std::string> artists{"", "Band", "Abba", "ABBA", "Nobody"};
+    const std::vector<std::string> albums{"", "Live", "Gold", "X", "Nowhere"};
+    const std::vector<std::string> genres{"", "Rock", "Pop", "Jazz"};
+    const std::vector<std::string> composers{"", "Writer", "Andersson"};
+    for (const auto& artist : artists) {
+        for (const auto& album : albums) {
+            for (const auto& genre : genres) {
+                for (const auto& composer : composers) {
+                    KernelId first;
+                    const int found = library.queryTracks(artist, album, genre, composer, first);
+                    const bool anyFilter =
+                        !(artist.empty() && album.empty() && genre.empty() && composer.empty());
+                    const int expected = anyFilter ? found : 0;
+                    EXPECT_EQ(library.countTracks(artist, album, genre, composer), expected)
+                        << artist << "/" << album << "/" << genre << "/" << composer;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(library.countTracks("Band", "Live", "", ""), 2);
+    EXPECT_EQ(library.countTracks("", "", "Rock", "Band"), 0) << "composer, not artist";
+    EXPECT_EQ(library.countTracks("Band", "", "Rock", ""), 2);
+}
+
 }  // namespace
 }  // namespace pelmar

@@ -1,0 +1,178 @@
+// The browser window on a large player, each figure against the same work in the core alone in
+// the same run: connecting until the tree is filled (against loading the library), and showing
+// "Songs (All Tracks)" until the list is painted (against building and ordering its rows). The
+// player comes from PELMAR_BENCH_PLAYER, or is written to a temporary folder
+// (PELMAR_BENCH_TRACKS tracks, 100,000 by default). Run on the offscreen platform.
+
+#include <QApplication>
+#include <QTreeWidgetItem>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <sys/resource.h>
+
+#include "app/main_frame.h"
+#include "library/connect.h"
+#include "library/list_rows.h"
+#include "library/node_model.h"
+#include "platform/system_volumes.h"
+#include "player_image/player_image.h"
+#include "ui/left_view.h"
+#include "ui/right_view.h"
+#include "util/progress_reporter.h"
+#include "util/user_messages.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+class SilentMessages final : public pelmar::UserMessages {
+  public:
+    void information(std::string_view text) override {
+        std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
+    }
+};
+
+std::string playerRoot() {
+    if (const char* given = std::getenv("PELMAR_BENCH_PLAYER"); given != nullptr) {
+        return given;
+    }
+    const char* tracks = std::getenv("PELMAR_BENCH_TRACKS");
+    pelmar::player_image::Options options;
+    options.trackCount =
+        tracks != nullptr ? static_cast<std::uint32_t>(std::atoi(tracks)) : 100'000;
+    options.withMedia = false;
+    const fs::path folder =
+        fs::temp_directory_path() / ("pelmar-gui-bench-" + std::to_string(options.trackCount));
+    if (!fs::exists(folder / "iPod_Control")) {
+        std::string error;
+        if (!pelmar::player_image::writePlayerImage(
+                pelmar::player_image::generatePlayerImage(options), folder, options, error)) {
+            std::fprintf(stderr, "cannot write the bench player: %s\n", error.c_str());
+            std::exit(1);
+        }
+    }
+    return folder.string() + "/";
+}
+
+// The best of three runs, in milliseconds; `prepare` runs untimed before each.
+double bestOfThree(const std::function<void()>& prepare, const std::function<void()>& measured) {
+    double best = 1e300;
+    for (int run = 0; run < 3; ++run) {
+        prepare();
+        const auto start = Clock::now();
+        measured();
+        best =
+            std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    return best;
+}
+
+QTreeWidgetItem* childNamed(QTreeWidgetItem* parent, const QString& label) {
+    for (int i = 0; parent != nullptr && i < parent->childCount(); ++i) {
+        if (parent->child(i)->text(0) == label) {
+            return parent->child(i);
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    const std::string root = playerRoot();
+    const pelmar::SystemVolumes system;
+    SilentMessages messages;
+
+    std::unique_ptr<pelmar::PlayerLibrary> library;
+    const double coreLoad =
+        bestOfThree([&] { library = std::make_unique<pelmar::PlayerLibrary>(); },
+                    [&] {
+                        pelmar::NullProgressReporter quiet;
+                        pelmar::connect(*library, quiet, system, messages, root);
+                    });
+    const std::vector<std::uint32_t> noResults;
+    pelmar::NodeSource source{*library, noResults, [](const std::string&) {
+                                  return std::optional<pelmar::VolumeSpace>();
+                              }};
+    pelmar::NodeData songs;
+    songs.kind = pelmar::NK_TRACKS;
+    songs.subkind = pelmar::tracks_subkind::kSongs;
+    std::vector<std::unique_ptr<pelmar::NodeData>> rows;
+    std::size_t songCount = 0;
+    const double coreSongs = bestOfThree([&] { rows.clear(); },
+                                         [&] {
+                                             pelmar::BuildChildNodes(source, &songs, rows);
+                                             std::vector<pelmar::NodeData*> order;
+                                             order.reserve(rows.size());
+                                             for (const auto& row : rows) {
+                                                 order.push_back(row.get());
+                                             }
+                                             pelmar::orderListRows(*library, songs, order);
+                                             songCount = order.size();
+                                         });
+    rows.clear();
+    library.reset();
+
+    std::unique_ptr<pelmar::app::CMainFrame> frame;
+    const double guiConnect = bestOfThree(
+        [&] {
+            frame.reset();
+            frame = std::make_unique<pelmar::app::CMainFrame>(system, messages, root);
+            frame->resize(1100, 700);
+            frame->show();
+            QApplication::processEvents();
+        },
+        [&] {
+            frame->connectCommand();
+            frame->list().viewport()->repaint();
+        });
+    QTreeWidgetItem* rootItem = frame->tree().topLevelItem(0);
+    QTreeWidgetItem* songsItem = childNamed(rootItem, QStringLiteral("Songs (All Tracks)"));
+    if (songsItem == nullptr) {
+        std::fprintf(stderr, "the player did not connect\n");
+        return 1;
+    }
+    const double guiSongs = bestOfThree(
+        [&] {
+            frame->tree().setCurrentItem(rootItem);
+            QApplication::processEvents();
+        },
+        [&] {
+            frame->tree().setCurrentItem(songsItem);
+            frame->list().viewport()->repaint();
+        });
+    const int treeItems = [&] {
+        int count = 0;
+        std::function<void(QTreeWidgetItem*)> walk = [&](QTreeWidgetItem* item) {
+            ++count;
+            for (int i = 0; i < item->childCount(); ++i) {
+                walk(item->child(i));
+            }
+        };
+        walk(rootItem);
+        return count;
+    }();
+
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("Player: %s\n", root.c_str());
+    std::printf("Reference: loading the library in the core alone     %8.1f ms\n", coreLoad);
+    std::printf("Connect to a filled tree (%d tree items)       %8.1f ms = %.2f x the core load\n",
+                treeItems, guiConnect, guiConnect / coreLoad);
+    std::printf("Reference: building and ordering %zu song rows %8.1f ms\n", songCount, coreSongs);
+    std::printf(
+        "\"Songs (All Tracks)\" to a painted list            %8.1f ms = %.2f x the core's rows\n",
+        guiSongs, guiSongs / coreSongs);
+    std::printf("Peak memory (both runs in one process)           %8.1f MB\n",
+                static_cast<double>(usage.ru_maxrss) / 1024.0);
+    return 0;
+}
