@@ -18,11 +18,11 @@
 #include <sys/resource.h>
 
 #include "app/main_frame.h"
+#include "bench_player.h"
 #include "library/connect.h"
 #include "library/list_rows.h"
 #include "library/node_model.h"
 #include "platform/system_volumes.h"
-#include "player_image/player_image.h"
 #include "ui/left_view.h"
 #include "ui/right_view.h"
 #include "util/progress_reporter.h"
@@ -41,25 +41,7 @@ class SilentMessages final : public pelmar::UserMessages {
 };
 
 std::string playerRoot() {
-    if (const char* given = std::getenv("PELMAR_BENCH_PLAYER"); given != nullptr) {
-        return given;
-    }
-    const char* tracks = std::getenv("PELMAR_BENCH_TRACKS");
-    pelmar::player_image::Options options;
-    options.trackCount =
-        tracks != nullptr ? static_cast<std::uint32_t>(std::atoi(tracks)) : 100'000;
-    options.withMedia = false;
-    const fs::path folder =
-        fs::temp_directory_path() / ("pelmar-gui-bench-" + std::to_string(options.trackCount));
-    if (!fs::exists(folder / "iPod_Control")) {
-        std::string error;
-        if (!pelmar::player_image::writePlayerImage(
-                pelmar::player_image::generatePlayerImage(options), folder, options, error)) {
-            std::fprintf(stderr, "cannot write the bench player: %s\n", error.c_str());
-            std::exit(1);
-        }
-    }
-    return folder.string() + "/";
+    return pelmar::bench::benchPlayerRoot("gui-bench").string() + "/";
 }
 
 // The best of three runs, in milliseconds; `prepare` runs untimed before each.

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "bench_player.h"
 #include "library/player_library.h"
 #include "library/player_loader.h"
 #include "library/track_search.h"
-#include "player_image/player_image.h"
 #include "util/progress_reporter.h"
 
 namespace {
@@ -23,25 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path& playerRoot() {
-    static const fs::path root = [] {
-        if (const char* given = std::getenv("PELMAR_BENCH_PLAYER"); given != nullptr) {
-            return fs::path(given);
-        }
-        const char* tracks = std::getenv("PELMAR_BENCH_TRACKS");
-        pelmar::player_image::Options options;
-        options.trackCount =
-            tracks != nullptr ? static_cast<std::uint32_t>(std::atoi(tracks)) : 100'000;
-        options.withMedia = false;
-        const fs::path folder =
-            fs::temp_directory_path() / ("pelmar-bench-" + std::to_string(options.trackCount));
-        std::string error;
-        if (!pelmar::player_image::writePlayerImage(
-                pelmar::player_image::generatePlayerImage(options), folder, options, error)) {
-            std::fprintf(stderr, "cannot write the bench player: %s\n", error.c_str());
-            std::exit(1);
-        }
-        return folder;
-    }();
+    static const fs::path root = pelmar::bench::benchPlayerRoot("bench");
     return root;
 }
 
