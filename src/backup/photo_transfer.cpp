@@ -10,8 +10,7 @@
 #include "library/player_library.h"
 #include "library/track_data.h"
 #include "photos/jpeg_export.h"
-#include "photos/thumbnail_format.h"
-#include "platform/path_lookup.h"
+#include "photos/thumbnail_choice.h"
 #include "util/time_format.h"
 
 namespace pelmar {
@@ -25,28 +24,6 @@ constexpr const char* kEncoderMissing =
 bool exists(const std::string& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0;
-}
-
-struct ChosenThumbnail {
-    const ThumbnailFormat* format = nullptr;
-    std::uint32_t offset = 0;
-};
-
-// The largest thumbnail whose file is on the player; on a tie the earlier slot.
-ChosenThumbnail chooseThumbnail(const ImageData& image, const std::string& rootPath) {
-    ChosenThumbnail chosen;
-    int best = 999;
-    for (std::size_t slot = 0; slot < kThumbnailSlots; ++slot) {
-        const ThumbnailFormat* format = findThumbnailFormat(image.thumbFormat[slot]);
-        if (format != nullptr && format->exportRank < best &&
-            exists(findPathIgnoringCase(
-                rootPath, "Photos/Thumbs/F" + std::to_string(format->formatId) + "_1.ithmb"))) {
-            chosen.format = format;
-            chosen.offset = image.thumbOffset[slot];
-            best = format->exportRank;
-        }
-    }
-    return chosen;
 }
 
 }  // namespace
@@ -66,7 +43,7 @@ void TransferRun::exportPhoto(std::size_t index) {
                   static_cast<int>(job_.photos.size()));
     observer.setCounterText(counter);
 
-    const ChosenThumbnail chosen = chooseThumbnail(image, job_.library.rootPath);
+    const ChosenThumbnail chosen = chooseThumbnails(image, job_.library.rootPath).forExport;
     const std::string folder =
         job_.options.destinationFolder == "/" ? std::string() : job_.options.destinationFolder;
     const std::string base =

@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QMenu>
+#include <QPainter>
 #include <QScrollBar>
 
 #include "library/list_rows.h"
@@ -11,6 +12,8 @@
 #include "ui/item_list_model.h"
 #include "ui/left_view.h"
 #include "ui/node_icons.h"
+#include "ui/photo_preview.h"
+#include "ui/photo_row_delegate.h"
 
 namespace pelmar::ui {
 
@@ -33,7 +36,9 @@ class RedrawPause {
 CRightView::CRightView(NodeSource& source, QWidget* parent)
     : QTableView(parent),
       source_(source),
-      model_(new ItemListModel(source.library, source.searchResults, this)) {
+      model_(new ItemListModel(source.library, source.searchResults, this)),
+      cellDelegate_(itemDelegate()),
+      photoDelegate_(new PhotoRowDelegate(source.library, *model_, this)) {
     setModel(model_);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -42,6 +47,8 @@ CRightView::CRightView(NodeSource& source, QWidget* parent)
     setIconSize(QSize(NodeIcons::kSize, NodeIcons::kSize));
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Rows are as high as the list says, even where the style would make them taller.
+    verticalHeader()->setMinimumSectionSize(0);
     verticalHeader()->setDefaultSectionSize(listRowHeight(nullptr));
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setHighlightSections(false);
@@ -57,6 +64,12 @@ CRightView::CRightView(NodeSource& source, QWidget* parent)
     showColumns();
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CRightView::updateStatusText);
+    // The preview shows the first selected photo, which the keyboard can change under it.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (previewMode_) {
+            viewport()->update();
+        }
+    });
 }
 
 CRightView::~CRightView() = default;
@@ -93,6 +106,8 @@ void CRightView::refill(CLeftView& tree) {
         pause.emplace(*this);
     }
     ownerDrawn_ = photoAlbum;
+    setItemDelegate(ownerDrawn_ ? static_cast<QAbstractItemDelegate*>(photoDelegate_)
+                                : cellDelegate_);
     verticalHeader()->setDefaultSectionSize(listRowHeight(current));
     setShowGrid(current->kind != NK_FOLDER && current->kind != NK_PHOTO_ALBUM &&
                 current->kind != NK_DEVICE_INFO);
@@ -189,12 +204,48 @@ void CRightView::previewPhoto() {
     updateStatusText();
 }
 
-void CRightView::mouseReleaseEvent(QMouseEvent* event) {
-    QTableView::mouseReleaseEvent(event);
-    if (previewMode_) {
-        leavePreview();
+void CRightView::paintEvent(QPaintEvent* event) {
+    if (!previewMode_) {
+        QTableView::paintEvent(event);
         return;
     }
+    QPainter painter(viewport());
+    painter.drawPixmap(0, 0,
+                       drawPhotoPreview(*this, viewport()->size(), source_.library,
+                                        firstSelectedRow(), model_->rowCount()));
+}
+
+void CRightView::scrollContentsBy(int dx, int dy) {
+    QTableView::scrollContentsBy(dx, dy);
+    // Scrolling shifts the pixels on screen, but the preview stays where it is.
+    if (previewMode_) {
+        viewport()->update();
+    }
+}
+
+void CRightView::mousePressEvent(QMouseEvent* event) {
+    if (!previewMode_) {
+        QTableView::mousePressEvent(event);
+        return;
+    }
+    // The click that ends the preview does nothing else: above all it must not select the row
+    // hidden under the pointer. A right click ends it in the context menu event that follows.
+    releaseEndsPreviewClick_ = true;
+    if (event->button() == Qt::LeftButton) {
+        leavePreview();
+    }
+    event->accept();
+}
+
+void CRightView::mouseReleaseEvent(QMouseEvent* event) {
+    // Leaving on the press rather than here keeps the release that ends a double-click from
+    // closing the preview that the double-click has just opened.
+    if (releaseEndsPreviewClick_) {
+        releaseEndsPreviewClick_ = false;
+        event->accept();
+        return;
+    }
+    QTableView::mouseReleaseEvent(event);
     updateStatusText();
 }
 

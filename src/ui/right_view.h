@@ -11,6 +11,7 @@ namespace pelmar::ui {
 
 class CLeftView;
 class ItemListModel;
+class PhotoRowDelegate;
 
 // The item list: the rows of the node selected in the tree, with columns by the node's kind,
 // texts made when first drawn, and one fixed order per fill.
@@ -45,6 +46,9 @@ class CRightView : public QTableView {
     void activated();
 
   protected:
+    void paintEvent(QPaintEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -61,7 +65,11 @@ class CRightView : public QTableView {
     NodeSource& source_;
     ItemListModel* model_;
     std::vector<std::unique_ptr<NodeData>> rows_;
+    QAbstractItemDelegate* cellDelegate_;
+    PhotoRowDelegate* photoDelegate_;
     bool previewMode_ = false;
+    // Set by a press that ended the preview, so that its release does nothing more.
+    bool releaseEndsPreviewClick_ = false;
     bool ownerDrawn_ = false;
 };
 

@@ -1,0 +1,47 @@
+#include "photos/thumbnail_choice.h"
+
+#include <sys/stat.h>
+
+#include "platform/path_lookup.h"
+
+namespace pelmar {
+
+namespace {
+
+// The ranks are single bytes, so anything above 255 loses to every real format.
+constexpr int kNoRank = 999;
+
+bool thumbnailFileExists(const std::string& rootPath, const ThumbnailFormat& format) {
+    struct stat info {};
+    const std::string path = findPathIgnoringCase(rootPath, thumbnailFilePath("", format.formatId));
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+}  // namespace
+
+ThumbnailChoice chooseThumbnails(const ImageData& image, const std::string& rootPath) {
+    ThumbnailChoice choice;
+    int bestListRank = kNoRank;
+    int bestExportRank = kNoRank;
+    for (std::size_t slot = 0; slot < kThumbnailSlots; ++slot) {
+        const ThumbnailFormat* format = findThumbnailFormat(image.thumbFormat[slot]);
+        if (format == nullptr || !thumbnailFileExists(rootPath, *format)) {
+            continue;
+        }
+        const ChosenThumbnail here{format, image.thumbOffset[slot]};
+        if (format->listRank < bestListRank) {
+            bestListRank = format->listRank;
+            choice.forList = here;
+        }
+        if (format->exportRank < bestExportRank) {
+            bestExportRank = format->exportRank;
+            choice.forExport = here;
+        }
+        if (choice.widest == nullptr || format->width > choice.widest->width) {
+            choice.widest = format;
+        }
+    }
+    return choice;
+}
+
+}  // namespace pelmar
