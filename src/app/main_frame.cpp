@@ -14,15 +14,23 @@
 #include "app/about_dialog.h"
 #include "app/address_bar.h"
 #include "app/status_band.h"
+#include "backup/backup_checks.h"
+#include "backup/backup_selection.h"
+#include "backup/system_itunes.h"
 #include "library/connect.h"
+#include "library/removal_watch.h"
 #include "library/track_search.h"
 #include "platform/keyboard_locks.h"
 #include "platform/system_volumes.h"
+#include "ui/backup_sheet.h"
+#include "ui/desktop_shell.h"
 #include "ui/left_view.h"
 #include "ui/node_icons.h"
 #include "ui/right_view.h"
+#include "util/display_name.h"
 #include "util/literal_store.h"
 #include "util/protected_literals.h"
+#include "util/settings_store.h"
 #include "util/user_messages.h"
 
 namespace pelmar::app {
@@ -63,9 +71,16 @@ CMainFrame::CMainFrame(const SystemVolumes& system, UserMessages& messages,
               [this](const std::string& path) { return system_.space(path); }},
       system_(system),
       messages_(messages),
-      explicitRoot_(std::move(explicitRoot)) {
+      explicitRoot_(std::move(explicitRoot)),
+      settings_(std::make_unique<SettingsStore>(SettingsStore::defaultFolder())),
+      systemShell_(std::make_unique<ui::SystemDesktopShell>()),
+      shell_(systemShell_.get()),
+      itunes_(std::make_unique<SystemITunesServer>()),
+      runSheet_([](QDialog& sheet) { sheet.exec(); }) {
     setWindowTitle(QStringLiteral("Pelmar Vantrell"));
     setWindowIcon(QIcon(QStringLiteral(":/pelmar/pelmar-vantrell.png")));
+    // The window keeps the focus itself at first: no pane is active until the user picks one.
+    setFocusPolicy(Qt::StrongFocus);
 
     auto* client = new QWidget(this);
     auto* layout = new QVBoxLayout(client);
@@ -91,6 +106,8 @@ CMainFrame::CMainFrame(const SystemVolumes& system, UserMessages& messages,
     connect(tree_, &ui::CLeftView::selectedNodeChanged, this, &CMainFrame::refreshFromSelection);
     connect(list_, &ui::CRightView::statusTextChanged, this, &CMainFrame::setStatusText);
     connect(list_, &ui::CRightView::treeItemRequested, tree_, &ui::CLeftView::selectTreeItem);
+    connect(tree_, &ui::CLeftView::backupSelectedRequested, this, &CMainFrame::backupFromTree);
+    connect(list_, &ui::CRightView::backupSelectedRequested, this, &CMainFrame::backupFromList);
     connect(tree_, &ui::CLeftView::activated, this, [this] { activePane_ = Pane::Tree; });
     connect(list_, &ui::CRightView::activated, this, [this] { activePane_ = Pane::List; });
     tree_->installEventFilter(this);
@@ -100,9 +117,12 @@ CMainFrame::CMainFrame(const SystemVolumes& system, UserMessages& messages,
     auto* previousPane = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6), this);
     connect(nextPane, &QShortcut::activated, this, &CMainFrame::moveFocusBetweenPanes);
     connect(previousPane, &QShortcut::activated, this, &CMainFrame::moveFocusBetweenPanes);
+    setFocus();
+    startRemovalWatch(RemovalWatch::kDefaultPeriod, RemovalWatch::kDefaultRetryDelay);
 }
 
 CMainFrame::~CMainFrame() {
+    removalWatch_.reset();
     // The views hold pointers into the library's nodes: let them go before the library does.
     list_->clearList();
     tree_->clearTree();
@@ -131,7 +151,8 @@ void CMainFrame::buildBars(QWidget& top) {
     toolbarA_ = makeToolBar(top);
     connectAction_ = addButton(*toolbarA_, node_icon::kPlayer, QStringLiteral("Connect to iPod"));
     toolbarA_->addSeparator();
-    addButton(*toolbarA_, 35, QStringLiteral("Backup Options"));
+    QAction* options = addButton(*toolbarA_, 35, QStringLiteral("Backup Options"));
+    connect(options, &QAction::triggered, this, &CMainFrame::backupOptionsCommand);
     connect(connectAction_, &QAction::triggered, this, &CMainFrame::connectCommand);
     first->addWidget(toolbarA_);
     statusBand_ = new StatusBand(&top);
@@ -150,7 +171,9 @@ void CMainFrame::buildBars(QWidget& top) {
     toolbarC_ = makeToolBar(top);
     QAction* up = addButton(*toolbarC_, 1, QStringLiteral("Up"));
     toolbarC_->addSeparator();
-    addButton(*toolbarC_, node_icon::kPhotos, QStringLiteral("Backup Selected Items"));
+    QAction* backup =
+        addButton(*toolbarC_, node_icon::kPhotos, QStringLiteral("Backup Selected Items"));
+    connect(backup, &QAction::triggered, this, &CMainFrame::backupSelectedCommand);
     toolbarC_->addSeparator();
     QAction* selectAll = addButton(*toolbarC_, 2, QStringLiteral("Select All"));
     QAction* invert = addButton(*toolbarC_, 3, QStringLiteral("Invert Selection"));
@@ -226,6 +249,7 @@ void CMainFrame::connectCommand() {
 
     pelmar::connect(library_, *statusBand_, system_, messages_, explicitRoot_);
     if (library_.isConnected != 0) {
+        removalWatch_->watch(library_.rootPath);
         tree_->fillTree();
         connectAction_->setText(QString::fromUtf8(reveal(kLiteralDisconnectCaption)));
     }
@@ -236,6 +260,7 @@ void CMainFrame::connectCommand() {
 }
 
 void CMainFrame::disconnectPlayer() {
+    removalWatch_->stop();
     list_->clearList();
     tree_->clearTree();
     library_.clear();
@@ -271,6 +296,101 @@ void CMainFrame::searchCommand() {
     if (searchResults_.empty()) {
         messages_.information("Search produced no results.  Please try a different search term.");
     }
+}
+
+void CMainFrame::startRemovalWatch(std::chrono::milliseconds period,
+                                   std::chrono::milliseconds retry) {
+    removalWatch_.reset();
+    removalWatch_ = std::make_unique<RemovalWatch>(
+        [this](const std::string& root) {
+            // The watch's own thread: the message and the disconnect belong to the UI thread.
+            QMetaObject::invokeMethod(
+                this, [this, root] { playerRemoved(root); }, Qt::QueuedConnection);
+        },
+        pathAttributesReadable, period, retry);
+    if (library_.isConnected != 0) {
+        removalWatch_->watch(library_.rootPath);
+    }
+}
+
+void CMainFrame::setRemovalWatchTiming(std::chrono::milliseconds period,
+                                       std::chrono::milliseconds retry) {
+    startRemovalWatch(period, retry);
+}
+
+void CMainFrame::playerRemoved(const std::string& root) {
+    // A report can cross a disconnect, or a connect to another player, made in the meantime.
+    if (library_.isConnected == 0 || library_.rootPath != root) {
+        return;
+    }
+    messages_.information(playerRemovedMessage(kDisplayName));
+    if (sheetShown_) {
+        disconnectWhenSheetCloses_ = true;
+        return;
+    }
+    if (library_.isConnected != 0) {
+        disconnectPlayer();
+    }
+}
+
+void CMainFrame::showSheet(QDialog& sheet) {
+    sheetShown_ = true;
+    runSheet_(sheet);
+    sheetShown_ = false;
+    if (disconnectWhenSheetCloses_) {
+        disconnectWhenSheetCloses_ = false;
+        if (library_.isConnected != 0) {
+            disconnectPlayer();
+        }
+    }
+}
+
+void CMainFrame::backupOptionsCommand() {
+    // The naming preview shows the library's first track; a library of videos alone, or none,
+    // previews an empty track.
+    KernelId first;
+    std::uint32_t kind = 0;
+    if (library_.firstTrack(first, kind) <= 0) {
+        first = KernelId();
+    }
+    ui::CCustomSheet sheet(library_, {first}, *settings_, *shell_, this);
+    showSheet(sheet);
+}
+
+void CMainFrame::backupSelectedCommand() {
+    if (activePane_ == Pane::Tree) {
+        backupFromTree();
+    } else {
+        backupFromList();
+    }
+}
+
+void CMainFrame::backupFromTree() {
+    const BackupStart start = backupStartFromTree(tree_->selectedNode());
+    openBackupSheet(start.nodes, start.refusal);
+}
+
+void CMainFrame::backupFromList() {
+    const std::vector<const NodeData*> rows = list_->selectedRows();
+    const BackupStart start = backupStartFromList(rows);
+    openBackupSheet(start.nodes, start.refusal);
+}
+
+void CMainFrame::openBackupSheet(std::span<const NodeData* const> startNodes,
+                                 const std::string& refusal) {
+    if (!refusal.empty()) {
+        messages_.information(refusal);
+        return;
+    }
+    BackupSelection selection;
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        selection = CollectBackupSelection(source_, startNodes);
+        QApplication::restoreOverrideCursor();
+    }
+    const ui::BackupServices services{*settings_, messages_, *shell_, *itunes_, volumeFreeBytes};
+    ui::CBackupSheet sheet(library_, std::move(selection), services, this);
+    showSheet(sheet);
 }
 
 void CMainFrame::upCommand() {

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QMainWindow>
+#include <chrono>
+#include <functional>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -9,11 +13,15 @@
 #include "library/player_library.h"
 
 class QAction;
+class QDialog;
 class QLabel;
 class QSplitter;
 class QToolBar;
 
 namespace pelmar {
+class ITunesServer;
+class RemovalWatch;
+class SettingsStore;
 class SystemVolumes;
 class UserMessages;
 }  // namespace pelmar
@@ -21,6 +29,7 @@ class UserMessages;
 namespace pelmar::ui {
 class CLeftView;
 class CRightView;
+class DesktopShell;
 }  // namespace pelmar::ui
 
 namespace pelmar::app {
@@ -40,6 +49,12 @@ class CMainFrame : public QMainWindow {
     ~CMainFrame() override;
 
     void connectCommand();
+    void backupOptionsCommand();
+    // "Backup Selected Items" on the toolbar: the tree's selected node while the tree pane is
+    // active, else the list's selected rows.
+    void backupSelectedCommand();
+    void backupFromTree();
+    void backupFromList();
     void searchCommand();
     void upCommand();
     void aboutCommand();
@@ -63,6 +78,13 @@ class CMainFrame : public QMainWindow {
     [[nodiscard]] QAction& connectAction() const { return *connectAction_; }
     [[nodiscard]] QString statusText() const;
 
+    // How the backup sheets are shown: modally by default; tests drive them in place.
+    using SheetRunner = std::function<void(QDialog&)>;
+    void setSheetRunner(SheetRunner runner) { runSheet_ = std::move(runner); }
+    void setDesktopShell(ui::DesktopShell& shell) { shell_ = &shell; }
+    // How often a connected player is looked for, and how soon a missed look is repeated.
+    void setRemovalWatchTiming(std::chrono::milliseconds period, std::chrono::milliseconds retry);
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -74,6 +96,12 @@ class CMainFrame : public QMainWindow {
     void alignItemBar();
     void showKeyboardLocks();
     void moveFocusBetweenPanes();
+    void startRemovalWatch(std::chrono::milliseconds period, std::chrono::milliseconds retry);
+    void playerRemoved(const std::string& root);
+    // Shows a sheet; a player unplugged meanwhile is disconnected once the sheet has closed, as
+    // a run in the sheet may still be reading the library.
+    void showSheet(QDialog& sheet);
+    void openBackupSheet(std::span<const NodeData* const> startNodes, const std::string& refusal);
 
     PlayerLibrary library_;
     std::vector<std::uint32_t> searchResults_;
@@ -81,6 +109,14 @@ class CMainFrame : public QMainWindow {
     const SystemVolumes& system_;
     UserMessages& messages_;
     std::optional<std::string> explicitRoot_;
+    std::unique_ptr<SettingsStore> settings_;
+    std::unique_ptr<ui::DesktopShell> systemShell_;
+    ui::DesktopShell* shell_;
+    std::unique_ptr<ITunesServer> itunes_;
+    SheetRunner runSheet_;
+    bool sheetShown_ = false;
+    bool disconnectWhenSheetCloses_ = false;
+    std::unique_ptr<RemovalWatch> removalWatch_;
 
     ui::CLeftView* tree_ = nullptr;
     ui::CRightView* list_ = nullptr;

@@ -12,12 +12,14 @@
 #include "app/address_bar.h"
 #include "app/status_band.h"
 #include "library/connect.h"
+#include "library/removal_watch.h"
 #include "platform/system_volumes.h"
 #include "player_image/player_image.h"
 #include "support/temp_folder.h"
 #include "ui/item_list_model.h"
 #include "ui/left_view.h"
 #include "ui/right_view.h"
+#include "util/display_name.h"
 #include "util/literal_store.h"
 #include "util/protected_literals.h"
 #include "util/user_messages.h"
@@ -108,6 +110,7 @@ class MainFrameTest : public QObject {
     void doubleClickOnAFolderRowSelectsItInTheTree();
     void itemBarStartsAboveTheList();
     void aboutShowsTheVersion();
+    void unpluggedPlayerIsReportedOnceAndDisconnected();
 
   private:
     QTreeWidgetItem* treeItem(const QStringList& labels) const;
@@ -259,6 +262,7 @@ void MainFrameTest::trackCellsOfABareTrack() {
     frame_->connectCommand();
     select({"Songs (All Tracks)"});
     QCOMPARE(frame_->list().listModel().columnCount(), 12);
+    QCOMPARE(frame_->list().rowHeight(0), 17);
     // The bare track's sort key starts with its empty artist: it comes first.
     QCOMPARE(cell(0, 0), QStringLiteral("Lonely"));
     QCOMPARE(cell(0, 1), QStringLiteral("mp3"));
@@ -375,6 +379,30 @@ void MainFrameTest::aboutShowsTheVersion() {
     const CAboutDlg about;
     QCOMPARE(about.windowTitle(), QStringLiteral("About Pelmar Vantrell"));
     QVERIFY(about.aboutLine().contains(QString::fromStdString(fileVersionText(true))));
+}
+
+void MainFrameTest::unpluggedPlayerIsReportedOnceAndDisconnected() {
+    const std::filesystem::path removable = folder_.path() / "removable";
+    std::string error;
+    image::Options options;
+    options.withPhotos = false;
+    QVERIFY2(image::writePlayerImage(smallPlayer(), removable, options, error), error.c_str());
+    CMainFrame frame(system_, messages_, removable.string() + "/");
+    frame.setRemovalWatchTiming(std::chrono::milliseconds(20), std::chrono::milliseconds(5));
+    frame.show();
+    frame.connectCommand();
+    QCOMPARE(frame.library().isConnected, 1);
+    QTest::qWait(100);
+    QVERIFY2(messages_.texts.empty(), "a player still there is left alone");
+
+    std::filesystem::rename(removable / "iPod_Control", removable / "unplugged");
+    QTRY_COMPARE_WITH_TIMEOUT(frame.library().isConnected, 0, 10'000);
+    QCOMPARE(messages_.texts, std::vector<std::string>{playerRemovedMessage(kDisplayName)});
+    QCOMPARE(frame.tree().topLevelItemCount(), 0);
+    QCOMPARE(frame.list().listModel().rowCount(), 0);
+    QCOMPARE(frame.connectAction().text(), QString::fromUtf8(reveal(kLiteralConnectCaption)));
+    QTest::qWait(200);
+    QCOMPARE(messages_.texts.size(), 1U);
 }
 
 }  // namespace pelmar::app

@@ -1,10 +1,14 @@
 // Writes PNG pictures of the main window connected to a player, for looking at the window
-// without a display: the root, an artist, a playlist, the device information and the status
-// band during the connect.
+// without a display: the root, an artist, a playlist, the device information, the status band
+// during the connect, a photo album and a photo's preview, and the backup sheet before, during
+// (paused) and after a backup of everything, with its options page.
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QPixmap>
 #include <QProgressBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidgetItem>
 #include <cstdio>
@@ -14,7 +18,12 @@
 #include "app/main_frame.h"
 #include "app/status_band.h"
 #include "platform/system_volumes.h"
+#include "ui/backup_control_page.h"
+#include "ui/backup_sheet.h"
 #include "ui/left_view.h"
+#include "ui/right_view.h"
+#include "util/setting_names.h"
+#include "util/settings_store.h"
 #include "util/user_messages.h"
 
 namespace {
@@ -43,6 +52,13 @@ QTreeWidgetItem* firstFullChild(QTreeWidgetItem* parent) {
         }
     }
     return parent != nullptr && parent->childCount() > 0 ? parent->child(0) : nullptr;
+}
+
+// Lets the window settle for a moment, as a user would see it.
+void settle(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 bool save(QWidget& window, const QDir& folder, const QString& name) {
@@ -106,5 +122,39 @@ int main(int argc, char* argv[]) {
     written = save(frame, out, "playlist.png") && written;
     tree.setCurrentItem(childNamed(root, "Device Information"));
     written = save(frame, out, "device-information.png") && written;
+
+    tree.setCurrentItem(firstFullChild(childNamed(root, "Photos")));
+    written = save(frame, out, "photo-album.png") && written;
+    frame.list().selectRow(0);
+    frame.list().previewPhoto();
+    written = save(frame, out, "photo-preview.png") && written;
+
+    // The backup of everything goes to a folder that is removed again afterwards.
+    const QTemporaryDir backup;
+    pelmar::SettingsStore(pelmar::SettingsStore::defaultFolder())
+        .writeString(pelmar::kSettingDestinationFolder, backup.path().toStdString());
+    frame.setSheetRunner([&](QDialog& dialog) {
+        auto& sheet = dynamic_cast<pelmar::ui::CBackupSheet&>(dialog);
+        sheet.resize(560, 720);
+        sheet.show();
+        pelmar::ui::CBackupControlPage& page = sheet.controlPage();
+        written = save(sheet, out, "backup-before-start.png") && written;
+        QEventLoop finished;
+        QObject::connect(&page, &pelmar::ui::CBackupControlPage::runFinished, &finished,
+                         &QEventLoop::quit);
+        page.beginPressed();
+        settle(150);
+        page.beginPressed();
+        settle(300);
+        written = save(sheet, out, "backup-paused.png") && written;
+        page.beginPressed();
+        finished.exec();
+        written = save(sheet, out, "backup-completed.png") && written;
+        sheet.pages().setCurrentIndex(1);
+        written = save(sheet, out, "backup-options.png") && written;
+        sheet.reject();
+    });
+    tree.setCurrentItem(root);
+    frame.backupFromTree();
     return written ? 0 : 1;
 }
