@@ -15,6 +15,7 @@
 #include "backup/system_itunes.h"
 #include "platform/system_volumes.h"
 #include "player_image/player_image.h"
+#include "support/recorded_messages.h"
 #include "support/temp_folder.h"
 #include "ui/backup_control_page.h"
 #include "ui/backup_options_page.h"
@@ -35,12 +36,6 @@ namespace {
 
 namespace fs = std::filesystem;
 namespace image = player_image;
-
-class RecordedMessages final : public UserMessages {
-  public:
-    void information(std::string_view text) override { texts.emplace_back(text); }
-    std::vector<std::string> texts;
-};
 
 class RecordingShell final : public ui::DesktopShell {
   public:
@@ -101,7 +96,7 @@ class BackupWindowTest : public QObject {
     std::string root_;
     fs::path backup_;
     SystemVolumes system_;
-    RecordedMessages messages_;
+    test::RecordedMessages messages_;
     RecordingShell shell_;
     std::unique_ptr<CMainFrame> frame_;
     std::unique_ptr<SettingsStore> settings_;
@@ -255,7 +250,7 @@ void BackupWindowTest::refusesToStartWithoutAFolderOrWithoutRoom() {
         QVERIFY(messages_.texts[0].starts_with("Please choose a valid destination folder"));
     });
     settings_->writeString(kSettingDestinationFolder, backup_.string());
-    RecordedMessages refused;
+    test::RecordedMessages refused;
     SystemITunesServer itunes;
     const ui::BackupServices tight{*settings_, refused, shell_, itunes,
                                    [](const std::string&) { return std::uint64_t{0}; }};

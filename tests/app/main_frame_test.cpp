@@ -15,7 +15,9 @@
 #include "library/removal_watch.h"
 #include "platform/system_volumes.h"
 #include "player_image/player_image.h"
+#include "support/recorded_messages.h"
 #include "support/temp_folder.h"
+#include "support/tree_path.h"
 #include "ui/item_list_model.h"
 #include "ui/left_view.h"
 #include "ui/right_view.h"
@@ -30,12 +32,6 @@ namespace pelmar::app {
 namespace {
 
 namespace image = player_image;
-
-class RecordedMessages final : public UserMessages {
-  public:
-    void information(std::string_view text) override { texts.emplace_back(text); }
-    std::vector<std::string> texts;
-};
 
 image::Track track(std::uint32_t id, std::string artist, std::string album, std::string genre,
                    std::string title, std::uint32_t number) {
@@ -121,7 +117,7 @@ class MainFrameTest : public QObject {
     test::TempFolder folder_;
     std::string root_;
     SystemVolumes system_;
-    RecordedMessages messages_;
+    test::RecordedMessages messages_;
     std::unique_ptr<CMainFrame> frame_;
 };
 
@@ -146,17 +142,7 @@ void MainFrameTest::cleanup() {
 }
 
 QTreeWidgetItem* MainFrameTest::treeItem(const QStringList& labels) const {
-    QTreeWidgetItem* item = frame_->tree().topLevelItem(0);
-    for (const QString& label : labels) {
-        QTreeWidgetItem* found = nullptr;
-        for (int i = 0; item != nullptr && i < item->childCount(); ++i) {
-            if (item->child(i)->text(0) == label) {
-                found = item->child(i);
-            }
-        }
-        item = found;
-    }
-    return item;
+    return test::treeItemAt(frame_->tree(), labels);
 }
 
 void MainFrameTest::select(const QStringList& labels) const {

@@ -10,17 +10,12 @@
 #include "player_image/player_image.h"
 #include "support/database_bytes.h"
 #include "support/fake_system.h"
+#include "support/recorded_messages.h"
 #include "support/recording_progress.h"
 #include "util/user_messages.h"
 
 namespace pelmar {
 namespace {
-
-class RecordedMessages : public UserMessages {
-  public:
-    void information(std::string_view text) override { shown.emplace_back(text); }
-    std::vector<std::string> shown;
-};
 
 class Connect : public ::testing::Test {
   protected:
@@ -49,7 +44,7 @@ class Connect : public ::testing::Test {
     TextCodec codec{"UTF-8"};
     PlayerLibrary library{codec};
     test::RecordingProgress progress;
-    RecordedMessages messages;
+    test::RecordedMessages messages;
 };
 
 TEST_F(Connect, RemovablePlayerWinsOverAFixedOne) {
@@ -62,7 +57,7 @@ TEST_F(Connect, RemovablePlayerWinsOverAFixedOne) {
     EXPECT_EQ(library.rootPath, removable + "/");
     EXPECT_EQ(library.isConnected, 1);
     EXPECT_EQ(library.trackIds, (std::vector<std::uint32_t>{7}));
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(messages.texts.empty());
     EXPECT_EQ(progress.statuses.front(), "Detecting iPod...");
 }
 
@@ -93,8 +88,8 @@ TEST_F(Connect, VanishedVolumesAndVolumesWithoutMarkerAreSkipped) {
     EXPECT_FALSE(report.has_value());
     EXPECT_EQ(library.isConnected, 0);
     EXPECT_TRUE(library.rootPath.empty());
-    ASSERT_EQ(messages.shown.size(), 1U);
-    EXPECT_EQ(messages.shown[0], kPlayerNotFoundMessage);
+    ASSERT_EQ(messages.texts.size(), 1U);
+    EXPECT_EQ(messages.texts[0], kPlayerNotFoundMessage);
     EXPECT_EQ(std::string(kPlayerNotFoundMessage).substr(0, 55),
               "Pelmar cannot find any connected Windows iPod devices.\n");
 }
@@ -112,7 +107,7 @@ TEST_F(Connect, ExplicitRootSkipsTheScan) {
     PlayerLibrary other(codec);
     test::TempFolder notAPlayer;
     EXPECT_FALSE(connect(other, progress, *volumes, messages, notAPlayer.path().string()));
-    EXPECT_EQ(messages.shown.size(), 1U);
+    EXPECT_EQ(messages.texts.size(), 1U);
 }
 
 TEST_F(Connect, RelativeExplicitRootBecomesAbsolute) {

@@ -13,6 +13,7 @@
 #include "platform/system_volumes.h"
 #include "player_image/player_image.h"
 #include "support/temp_folder.h"
+#include "support/tree_path.h"
 #include "ui/item_list_model.h"
 #include "ui/left_view.h"
 #include "ui/photo_details.h"
@@ -250,16 +251,7 @@ void PhotoAlbumViewTest::cleanup() {
 }
 
 void PhotoAlbumViewTest::selectTreeItem(const QStringList& labels) const {
-    QTreeWidgetItem* item = frame_->tree().topLevelItem(0);
-    for (const QString& label : labels) {
-        QTreeWidgetItem* found = nullptr;
-        for (int i = 0; item != nullptr && i < item->childCount(); ++i) {
-            if (item->child(i)->text(0) == label) {
-                found = item->child(i);
-            }
-        }
-        item = found;
-    }
+    QTreeWidgetItem* item = test::treeItemAt(frame_->tree(), labels);
     QVERIFY2(item != nullptr, qPrintable(labels.join(QLatin1Char('/'))));
     frame_->tree().setCurrentItem(item);
 }
