@@ -44,14 +44,15 @@ QTreeWidgetItem* childNamed(QTreeWidgetItem* parent, const QString& label) {
     return nullptr;
 }
 
-// The first child of `parent` that has children of its own, or else its first child.
-QTreeWidgetItem* firstFullChild(QTreeWidgetItem* parent) {
+// The child of `parent` with the most children of its own: the fullest picture of its kind.
+QTreeWidgetItem* fullestChild(QTreeWidgetItem* parent) {
+    QTreeWidgetItem* fullest = nullptr;
     for (int i = 0; parent != nullptr && i < parent->childCount(); ++i) {
-        if (parent->child(i)->childCount() > 1) {
-            return parent->child(i);
+        if (fullest == nullptr || parent->child(i)->childCount() > fullest->childCount()) {
+            fullest = parent->child(i);
         }
     }
-    return parent != nullptr && parent->childCount() > 0 ? parent->child(0) : nullptr;
+    return fullest;
 }
 
 // Lets the window settle for a moment, as a user would see it.
@@ -116,14 +117,14 @@ int main(int argc, char* argv[]) {
     pelmar::ui::CLeftView& tree = frame.tree();
     QTreeWidgetItem* root = tree.topLevelItem(0);
     written = save(frame, out, "root.png") && written;
-    tree.setCurrentItem(firstFullChild(childNamed(root, "Artists")));
+    tree.setCurrentItem(fullestChild(childNamed(root, "Artists")));
     written = save(frame, out, "artist.png") && written;
-    tree.setCurrentItem(firstFullChild(childNamed(root, "Playlists")));
+    tree.setCurrentItem(fullestChild(childNamed(root, "Playlists")));
     written = save(frame, out, "playlist.png") && written;
     tree.setCurrentItem(childNamed(root, "Device Information"));
     written = save(frame, out, "device-information.png") && written;
 
-    tree.setCurrentItem(firstFullChild(childNamed(root, "Photos")));
+    tree.setCurrentItem(fullestChild(childNamed(root, "Photos")));
     written = save(frame, out, "photo-album.png") && written;
     frame.list().selectRow(0);
     frame.list().previewPhoto();
