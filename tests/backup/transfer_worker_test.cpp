@@ -428,6 +428,31 @@ TEST_F(TransferWorkerTest, SourceVanishingDuringTheRunFailsOnlyThatTrack) {
     expectCompleteCopies();
 }
 
+TEST_F(TransferWorkerTest, SourcesStoredInAnotherCaseAreFoundAndCopied) {
+    // A player copied onto a file system that minds case: the database's names no longer match.
+    const std::uint32_t moved = library.trackIds[2];
+    TrackInfo info;
+    library.getTrackInfo(moved, info);
+    std::string relative = info.location.substr(1);
+    std::replace(relative.begin(), relative.end(), ':', '/');
+    const fs::path exact = player() / relative;
+    const fs::path folder = exact.parent_path();
+    std::string lowerName = exact.filename().string();
+    std::transform(lowerName.begin(), lowerName.end(), lowerName.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::string lowerFolder = folder.filename().string();
+    std::transform(lowerFolder.begin(), lowerFolder.end(), lowerFolder.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    ASSERT_NE(lowerName, exact.filename().string()) << "the test needs a name with capitals";
+    ASSERT_NE(lowerFolder, folder.filename().string()) << "the test needs a folder with capitals";
+    fs::rename(exact, folder / lowerName);
+    fs::rename(folder, folder.parent_path() / lowerFolder);
+    const TransferResult result = run({moved}, {}, {});
+    EXPECT_EQ(result.copied, 1U);
+    EXPECT_EQ(result.failed, 0U);
+    expectCompleteCopies();
+}
+
 TEST_F(TransferWorkerTest, FullDestinationLeavesOnlyCompleteFiles) {
     struct rlimit previous {};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
