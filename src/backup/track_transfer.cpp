@@ -27,6 +27,11 @@ bool exists(const std::string& path) {
     return ::lstat(path.c_str(), &info) == 0;
 }
 
+bool isDirectory(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 std::string format(const char* pattern, auto... values) {
     char text[64];
     std::snprintf(text, sizeof text, pattern, values...);
@@ -94,14 +99,23 @@ void TransferRun::copyTrack(std::size_t index) {
                                        options.fileTemplate, true);
         destination = backupFolder + place.folderPath + place.fileBase + "." + place.extension;
     }
-    MakeDirectoryPath(backupFolder + place.folderPath);
+    // The backup folder itself is never made again once it has gone (its disk unplugged, say):
+    // the copies would land on whatever disk holds the empty mount point.
+    const bool backupFolderThere = isDirectory(backupFolder);
+    if (backupFolderThere) {
+        MakeDirectoryPath(backupFolder + place.folderPath);
+    }
     destination = collapseDoubledSlashes(destination);
 
     TrackLogEntry entry(index + 1, display, destination);
     bool copy = true;
     bool replace = false;
     bool inPlaylists = false;
-    if (exists(destination)) {
+    if (!backupFolderThere) {
+        entry.failedBecause("the backup folder no longer exists");
+        ++result_.failed;
+        copy = false;
+    } else if (exists(destination)) {
         entry.destinationExists();
         if (options.existHandling == kExistOverwrite) {
             // The old file goes only when the new one is complete.

@@ -13,6 +13,7 @@
 
 #include "app/main_frame.h"
 #include "backup/system_itunes.h"
+#include "library/removal_watch.h"
 #include "platform/system_volumes.h"
 #include "player_image/player_image.h"
 #include "support/recorded_messages.h"
@@ -24,6 +25,7 @@
 #include "ui/item_list_model.h"
 #include "ui/left_view.h"
 #include "ui/right_view.h"
+#include "util/display_name.h"
 #include "util/literal_store.h"
 #include "util/protected_literals.h"
 #include "util/setting_names.h"
@@ -86,6 +88,7 @@ class BackupWindowTest : public QObject {
     void cancelWhilePausedEndsWithoutPlaylistsOrPhotos();
     void closeIsRefusedWhileARunIsUnderWay();
     void entryPointsFollowTheActivePaneAndRefuseEmptySelections();
+    void playerUnpluggedDuringABackupIsDisconnectedOnceTheSheetCloses();
 
   private:
     // Opens the backup of the tree's selected node and runs `drive` on its sheet.
@@ -382,6 +385,31 @@ void BackupWindowTest::entryPointsFollowTheActivePaneAndRefuseEmptySelections() 
     QCOMPARE(frame_->activePane(), CMainFrame::Pane::List);
     frame_->backupSelectedCommand();
     QCOMPARE(tracks, 1U);
+}
+
+void BackupWindowTest::playerUnpluggedDuringABackupIsDisconnectedOnceTheSheetCloses() {
+    settings_->writeString(kSettingDestinationFolder, backup_.string());
+    frame_->setRemovalWatchTiming(std::chrono::milliseconds(20), std::chrono::milliseconds(5));
+    const fs::path marker = fs::path(root_) / "iPod_Control";
+    const fs::path unplugged = folder_.path() / "unplugged";
+    withSheetFromTree([&](ui::CBackupSheet& sheet) {
+        ui::CBackupControlPage& page = sheet.controlPage();
+        page.beginPressed();
+        page.beginPressed();
+        fs::rename(marker, unplugged);
+        QTRY_COMPARE_WITH_TIMEOUT(messages_.texts.size(), std::size_t{1}, 10'000);
+        QCOMPARE(messages_.texts[0], playerRemovedMessage(kDisplayName));
+        // The run still reads the library: it stays until the sheet is closed.
+        QCOMPARE(frame_->library().isConnected, 1);
+        page.cancelPressed();
+        waitForTheRunToFinish(page);
+        sheet.reject();
+    });
+    fs::rename(unplugged, marker);
+    QCOMPARE(frame_->library().isConnected, 0);
+    QCOMPARE(frame_->tree().topLevelItemCount(), 0);
+    QTest::qWait(100);
+    QCOMPARE(messages_.texts.size(), std::size_t{1});
 }
 
 }  // namespace pelmar::app

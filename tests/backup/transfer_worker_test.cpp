@@ -453,6 +453,99 @@ TEST_F(TransferWorkerTest, SourcesStoredInAnotherCaseAreFoundAndCopied) {
     expectCompleteCopies();
 }
 
+TEST_F(TransferWorkerTest, BackupFolderRemovedDuringTheRunIsNotMadeAgain) {
+    observer.afterItem = [&](int position) {
+        if (position == 2) {
+            fs::remove_all(backup());
+        }
+    };
+    const TransferResult result = runAll();
+    EXPECT_EQ(result.copied, 2U);
+    EXPECT_EQ(result.failed, library.trackIds.size() - 2 + written.photos.size());
+    EXPECT_FALSE(fs::exists(backup())) << "nothing may land where the backup folder was";
+    EXPECT_NE(readAll(logFile()).find("the backup folder no longer exists"), std::string::npos);
+}
+
+TEST_F(TransferWorkerTest, PlayerUnpluggedDuringTheRunFailsTheRestAndKeepsWhatWasCopied) {
+    observer.afterItem = [&](int position) {
+        if (position == 3) {
+            fs::rename(player() / "iPod_Control", folder.path() / "unplugged");
+            fs::rename(player() / "Photos", folder.path() / "unplugged-photos");
+        }
+    };
+    const TransferResult result = runAll();
+    EXPECT_EQ(result.copied, 3U);
+    EXPECT_EQ(result.failed, library.trackIds.size() - 3 + written.photos.size());
+    std::size_t media = 0;
+    for (const std::string& file : backedUpFiles()) {
+        media += fs::path(file).extension() == ".m3u" ? 0 : 1;
+    }
+    EXPECT_EQ(media, 3U);
+    expectCompleteCopies();
+}
+
+TEST_F(TransferWorkerTest, UnreadableSourceFailsThatTrackAndLeavesNoFile) {
+    const std::uint32_t broken = library.trackIds[1];
+    TrackInfo info;
+    library.getTrackInfo(broken, info);
+    std::string relative = info.location.substr(1);
+    std::replace(relative.begin(), relative.end(), ':', '/');
+    // A folder where the file should be cannot be read as one, whoever runs the test.
+    fs::remove(player() / relative);
+    fs::create_directories(player() / relative);
+    const TransferResult result = run({library.trackIds[0], broken, library.trackIds[2]}, {}, {});
+    EXPECT_EQ(result.copied, 2U);
+    EXPECT_EQ(result.failed, 1U);
+    EXPECT_EQ(backedUpFiles().size(), 2U);
+}
+
+TEST_F(TransferWorkerTest, CancelOrPauseAtAnyPointBetweenItemsLeavesOnlyCompleteFiles) {
+    const std::vector<std::uint32_t> tracks(library.trackIds.begin(), library.trackIds.begin() + 4);
+    const std::vector<std::uint32_t> photos{allPhotos().front(), allPhotos().back()};
+    const int items = static_cast<int>(tracks.size() + photos.size());
+    for (int stop = 1; stop <= items; ++stop) {
+        SCOPED_TRACE("after item " + std::to_string(stop));
+        fs::remove_all(backup());
+        fs::create_directories(backup());
+        observer.afterItem = [&](int position) {
+            if (position == stop) {
+                control.change(TransferState::Canceled);
+            }
+        };
+        const TransferResult canceled = run(tracks, allPlaylists(), photos);
+        EXPECT_TRUE(canceled.canceled);
+        EXPECT_EQ(canceled.copied, static_cast<std::uint32_t>(stop));
+        // Playlists are written between the tracks and the photos.
+        const bool inPhotoPass = stop > static_cast<int>(tracks.size());
+        EXPECT_EQ(canceled.playlists, inPhotoPass ? allPlaylists().size() : 0U);
+        std::size_t media = 0;
+        for (const std::string& file : backedUpFiles()) {
+            media += fs::path(file).extension() == ".m3u" ? 0 : 1;
+        }
+        EXPECT_EQ(media, static_cast<std::size_t>(stop));
+        expectCompleteCopies();
+
+        fs::remove_all(backup());
+        fs::create_directories(backup());
+        std::thread resumer;
+        observer.afterItem = [&](int position) {
+            if (position == stop && !resumer.joinable()) {
+                control.change(TransferState::Paused);
+                resumer = std::thread([this] {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                    control.change(TransferState::Running);
+                });
+            }
+        };
+        const TransferResult resumed = run(tracks, allPlaylists(), photos);
+        resumer.join();
+        EXPECT_FALSE(resumed.canceled);
+        EXPECT_EQ(resumed.copied, static_cast<std::uint32_t>(items));
+        EXPECT_EQ(resumed.playlists, allPlaylists().size());
+        expectCompleteCopies();
+    }
+}
+
 TEST_F(TransferWorkerTest, FullDestinationLeavesOnlyCompleteFiles) {
     struct rlimit previous {};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
