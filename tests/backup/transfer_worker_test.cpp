@@ -102,6 +102,15 @@ class TransferWorkerTest : public ::testing::Test {
     fs::path backup() const { return folder.path() / "backup"; }
     fs::path logFile() const { return folder.path() / "transfer.log"; }
 
+    // Where the track's media file is on the player.
+    fs::path mediaFile(std::uint32_t trackId) const {
+        TrackInfo info;
+        library.getTrackInfo(trackId, info);
+        std::string relative = info.location.substr(1);
+        std::replace(relative.begin(), relative.end(), ':', '/');
+        return player() / relative;
+    }
+
     std::vector<KernelId> ids(const std::vector<std::uint32_t>& values) {
         std::vector<KernelId> out;
         for (const std::uint32_t value : values) {
@@ -199,18 +208,15 @@ TEST_F(TransferWorkerTest, BacksUpTracksPlaylistsAndPhotosAndCompletes) {
     EXPECT_EQ(control.state.load(), TransferState::Completed);
 
     for (const std::uint32_t id : library.trackIds) {
-        TrackInfo info;
-        library.getTrackInfo(id, info);
-        std::string relative = info.location.substr(1);
-        std::replace(relative.begin(), relative.end(), ':', '/');
+        const fs::path source = mediaFile(id);
         bool found = false;
         for (const std::string& file : backedUpFiles()) {
-            if (readAll(backup() / file) == readAll(player() / relative)) {
+            if (readAll(backup() / file) == readAll(source)) {
                 found = true;
                 break;
             }
         }
-        EXPECT_TRUE(found) << info.location;
+        EXPECT_TRUE(found) << source;
     }
     expectCompleteCopies();
 
@@ -316,11 +322,8 @@ TEST_F(TransferWorkerTest, PlaylistsListSkippedAndRenamedTracksButNotFailedOnes)
     run(tracks, {}, {});
     // Every track exists now; make one fail by taking its file off the player.
     const std::uint32_t lost = tracks[2];
-    TrackInfo info;
-    library.getTrackInfo(lost, info);
-    std::string relative = info.location.substr(1);
-    std::replace(relative.begin(), relative.end(), ':', '/');
-    fs::remove(player() / relative);
+    const fs::path source = mediaFile(lost);
+    fs::remove(source);
     for (const std::string& file : backedUpFiles()) {
         fs::remove(backup() / file);
     }
@@ -413,13 +416,10 @@ TEST_F(TransferWorkerTest, CancelWhilePausedEndsTheRunWithoutPlaylistsOrPhotos) 
 
 TEST_F(TransferWorkerTest, SourceVanishingDuringTheRunFailsOnlyThatTrack) {
     const std::uint32_t later = library.trackIds[5];
-    TrackInfo info;
-    library.getTrackInfo(later, info);
-    std::string relative = info.location.substr(1);
-    std::replace(relative.begin(), relative.end(), ':', '/');
+    const fs::path source = mediaFile(later);
     observer.afterItem = [&](int position) {
         if (position == 1) {
-            fs::remove(player() / relative);
+            fs::remove(source);
         }
     };
     const TransferResult result = run(library.trackIds, {}, {});
@@ -431,11 +431,7 @@ TEST_F(TransferWorkerTest, SourceVanishingDuringTheRunFailsOnlyThatTrack) {
 TEST_F(TransferWorkerTest, SourcesStoredInAnotherCaseAreFoundAndCopied) {
     // A player copied onto a file system that minds case: the database's names no longer match.
     const std::uint32_t moved = library.trackIds[2];
-    TrackInfo info;
-    library.getTrackInfo(moved, info);
-    std::string relative = info.location.substr(1);
-    std::replace(relative.begin(), relative.end(), ':', '/');
-    const fs::path exact = player() / relative;
+    const fs::path exact = mediaFile(moved);
     const fs::path folder = exact.parent_path();
     std::string lowerName = exact.filename().string();
     std::transform(lowerName.begin(), lowerName.end(), lowerName.begin(),
@@ -486,13 +482,10 @@ TEST_F(TransferWorkerTest, PlayerUnpluggedDuringTheRunFailsTheRestAndKeepsWhatWa
 
 TEST_F(TransferWorkerTest, UnreadableSourceFailsThatTrackAndLeavesNoFile) {
     const std::uint32_t broken = library.trackIds[1];
-    TrackInfo info;
-    library.getTrackInfo(broken, info);
-    std::string relative = info.location.substr(1);
-    std::replace(relative.begin(), relative.end(), ':', '/');
+    const fs::path source = mediaFile(broken);
     // A folder where the file should be cannot be read as one, whoever runs the test.
-    fs::remove(player() / relative);
-    fs::create_directories(player() / relative);
+    fs::remove(source);
+    fs::create_directories(source);
     const TransferResult result = run({library.trackIds[0], broken, library.trackIds[2]}, {}, {});
     EXPECT_EQ(result.copied, 2U);
     EXPECT_EQ(result.failed, 1U);
