@@ -258,7 +258,9 @@ void BackupWindowTest::refusesToStartWithoutAFolderOrWithoutRoom() {
     const ui::BackupServices tight{*settings_, refused, shell_, itunes,
                                    [](const std::string&) { return std::uint64_t{0}; }};
     BackupSelection selection;
-    selection.tracks = {KernelId{frame_->library().trackIds.front()}};
+    KernelId track;
+    track.id = frame_->library().trackIds.front();
+    selection.tracks = {track};
     frame_->library().tracks[selection.tracks[0].id].size = 5u << 20;
     ui::CBackupControlPage page(frame_->library(), selection, tight);
     page.beginPressed();

@@ -432,17 +432,19 @@ TEST_F(TransferWorkerTest, SourcesStoredInAnotherCaseAreFoundAndCopied) {
     // A player copied onto a file system that minds case: the database's names no longer match.
     const std::uint32_t moved = library.trackIds[2];
     const fs::path exact = mediaFile(moved);
-    const fs::path folder = exact.parent_path();
-    std::string lowerName = exact.filename().string();
-    std::transform(lowerName.begin(), lowerName.end(), lowerName.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    std::string lowerFolder = folder.filename().string();
-    std::transform(lowerFolder.begin(), lowerFolder.end(), lowerFolder.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const fs::path musicFolder = exact.parent_path();
+    const auto lowered = [](std::string text) {
+        std::transform(text.begin(), text.end(), text.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        return text;
+    };
+    const std::string lowerName = lowered(exact.filename().string());
+    const std::string lowerFolder = lowered(musicFolder.filename().string());
     ASSERT_NE(lowerName, exact.filename().string()) << "the test needs a name with capitals";
-    ASSERT_NE(lowerFolder, folder.filename().string()) << "the test needs a folder with capitals";
-    fs::rename(exact, folder / lowerName);
-    fs::rename(folder, folder.parent_path() / lowerFolder);
+    ASSERT_NE(lowerFolder, musicFolder.filename().string())
+        << "the test needs a folder with capitals";
+    fs::rename(exact, musicFolder / lowerName);
+    fs::rename(musicFolder, musicFolder.parent_path() / lowerFolder);
     const TransferResult result = run({moved}, {}, {});
     EXPECT_EQ(result.copied, 1U);
     EXPECT_EQ(result.failed, 0U);
