@@ -26,12 +26,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string readAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test::readAll;
 
 // Remembers what the run showed, and lets a test act at chosen moments of the run.
 class RecordingObserver final : public TransferObserver {

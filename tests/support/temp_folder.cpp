@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 namespace pelmar::test {
@@ -27,6 +28,13 @@ void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t
     if (!out) {
         throw std::runtime_error("cannot write " + path.string());
     }
+}
+
+std::string readAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 }  // namespace pelmar::test

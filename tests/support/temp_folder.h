@@ -24,6 +24,9 @@ class TempFolder {
     std::filesystem::path path_;
 };
 
+// The whole content of the file at `path`; empty when it cannot be read.
+[[nodiscard]] std::string readAll(const std::filesystem::path& path);
+
 // Writes `bytes` to `path`, creating its folders.
 void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
