@@ -222,12 +222,12 @@ TEST_F(DestinationNaming, ShorteningCutsEachTextTo30BytesOfWholeCharacters) {
 }
 
 TEST_F(DestinationNaming, ACutEndingInADotGetsAnUnderscoreInFoldersOnly) {
-    const std::string artist = std::string(29, 'A') + "." + std::string(10, 'B');
+    const std::string artist = std::string(29, 'A').append(".").append(10, 'B');
     addTrack(1, {artist, "Album", "", "", "Song"});
     const DestinationFolder cut =
         BuildDestinationFolder(library, 1, "Artist\\", kDefaultFileTemplate, true);
-    EXPECT_EQ(cut.folderPath, std::string(29, 'A') + "_/");
-    EXPECT_EQ(cut.fileBase, std::string(29, 'A') + ". - Album - 03 - Song");
+    EXPECT_EQ(cut.folderPath, std::string(29, 'A').append("_/"));
+    EXPECT_EQ(cut.fileBase, std::string(29, 'A').append(". - Album - 03 - Song"));
 }
 
 TEST(DestinationNamingShiftJis, DoubleByteNamesStayWholeAndAreCutWhole) {

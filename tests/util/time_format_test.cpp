@@ -34,7 +34,8 @@ TEST(FormatTime, ResultLongerThan127CharactersGivesNothing) {
     EXPECT_EQ(formatTimeUtc(0, fits.c_str()), fits);
     const std::string tooLong(128, 'x');
     EXPECT_EQ(formatTimeUtc(0, tooLong.c_str()), "");
-    EXPECT_EQ(formatTimeUtc(0, (std::string(120, 'x') + "%Y-%m-%d").c_str()), "");
+    const std::string expandsPastTheLimit = std::string(120, 'x').append("%Y-%m-%d");
+    EXPECT_EQ(formatTimeUtc(0, expandsPastTheLimit.c_str()), "");
 }
 
 TEST(FormatTime, LocalTimeFollowsTheTimeZone) {
