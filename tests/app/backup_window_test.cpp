@@ -8,11 +8,13 @@
 #include <QTreeWidget>
 #include <QtTest>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <set>
 
 #include "app/main_frame.h"
 #include "backup/system_itunes.h"
+#include "backup/transfer_log.h"
 #include "library/removal_watch.h"
 #include "platform/system_volumes.h"
 #include "player_image/player_image.h"
@@ -89,6 +91,8 @@ class BackupWindowTest : public QObject {
     void closeIsRefusedWhileARunIsUnderWay();
     void entryPointsFollowTheActivePaneAndRefuseEmptySelections();
     void playerUnpluggedDuringABackupIsDisconnectedOnceTheSheetCloses();
+    void damagedSettingsShowTheDefaultsAndAreReplacedByTheNextChange();
+    void runWhoseLogCannotBeCreatedStillCompletesWithWholeFiles();
 
   private:
     // Opens the backup of the tree's selected node and runs `drive` on its sheet.
@@ -412,6 +416,54 @@ void BackupWindowTest::playerUnpluggedDuringABackupIsDisconnectedOnceTheSheetClo
     QCOMPARE(frame_->tree().topLevelItemCount(), 0);
     QTest::qWait(100);
     QCOMPARE(messages_.texts.size(), std::size_t{1});
+}
+
+void BackupWindowTest::damagedSettingsShowTheDefaultsAndAreReplacedByTheNextChange() {
+    const fs::path file = SettingsStore::defaultFolder() / "settings.json";
+    fs::create_directories(file.parent_path());
+    std::ofstream(file) << "{\"DstFolder\": \"" << backup_.string() << "\", \"FormatFolder\": [";
+    frame_->setSheetRunner([&](QDialog& dialog) {
+        ui::CBackupOptionsPage& page = dynamic_cast<ui::CCustomSheet&>(dialog).optionsPage();
+        QCOMPARE(page.folderEdit().text(), QStringLiteral("Please select a destination folder."));
+        QCOMPARE(page.folderTemplates().currentText(), QStringLiteral("[ No subfolders ]"));
+        page.folderTemplates().setCurrentText(QStringLiteral("Artist\\Album\\"));
+    });
+    frame_->backupOptionsCommand();
+    QCOMPARE(settings_->string(kSettingFolderTemplate, ""), "Artist\\Album\\");
+    QCOMPARE(settings_->string(kSettingDestinationFolder, ""), "");
+
+    // Without a readable destination the run is refused before anything is written.
+    withSheetFromTree([&](ui::CBackupSheet& sheet) {
+        sheet.controlPage().beginPressed();
+        QCOMPARE(sheet.controlPage().state(), TransferState::Idle);
+    });
+    QCOMPARE(messages_.texts.size(), 1U);
+    QVERIFY(messages_.texts[0].starts_with("Please choose a valid destination folder"));
+    QVERIFY(filesUnder(backup_).empty());
+}
+
+void BackupWindowTest::runWhoseLogCannotBeCreatedStillCompletesWithWholeFiles() {
+    settings_->writeString(kSettingDestinationFolder, backup_.string());
+    // A folder standing where the log goes: the log cannot be opened for writing.
+    const fs::path log = LogPath(*settings_);
+    fs::remove_all(log);
+    fs::create_directories(log);
+    withSheetFromTree([&](ui::CBackupSheet& sheet) {
+        ui::CBackupControlPage& page = sheet.controlPage();
+        const int items = page.overallBar().maximum();
+        page.beginPressed();
+        waitForTheRunToFinish(page);
+        QCOMPARE(page.state(), TransferState::Completed);
+        QCOMPARE(page.overallBar().value(), items);
+        const QStringList results = page.resultTexts();
+        QCOMPARE(results[3], QStringLiteral("0"));
+        const std::vector<std::string> files = filesUnder(backup_);
+        QCOMPARE(static_cast<int>(files.size() - countEnding(files, ".m3u")), results[0].toInt());
+        QCOMPARE(countEnding(files, ".jpg"), 6U);
+        QCOMPARE(countEnding(files, ".pelmar-"), 0U);
+        QVERIFY(fs::is_directory(log));
+    });
+    fs::remove_all(log);
 }
 
 }  // namespace pelmar::app
