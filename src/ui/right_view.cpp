@@ -20,15 +20,27 @@ namespace pelmar::ui {
 namespace {
 
 // Redrawing stops while many rows change at once and starts again however the change ends.
+// Without a widget nothing is paused.
 class RedrawPause {
   public:
-    explicit RedrawPause(QWidget& widget) : widget_(widget) { widget_.setUpdatesEnabled(false); }
-    ~RedrawPause() { widget_.setUpdatesEnabled(true); }
+    explicit RedrawPause(QWidget* widget) : widget_(widget) {
+        if (widget_ != nullptr) {
+            widget_->setUpdatesEnabled(false);
+        }
+    }
+    ~RedrawPause() { resume(); }
     RedrawPause(const RedrawPause&) = delete;
     RedrawPause& operator=(const RedrawPause&) = delete;
 
+    void resume() {
+        if (widget_ != nullptr) {
+            widget_->setUpdatesEnabled(true);
+            widget_ = nullptr;
+        }
+    }
+
   private:
-    QWidget& widget_;
+    QWidget* widget_;
 };
 
 }  // namespace
@@ -101,10 +113,7 @@ void CRightView::refill(CLeftView& tree) {
         return;
     }
     const bool photoAlbum = current->kind == NK_PHOTO_ALBUM;
-    std::optional<RedrawPause> pause;
-    if (!photoAlbum) {
-        pause.emplace(*this);
-    }
+    RedrawPause pause(photoAlbum ? nullptr : this);
     ownerDrawn_ = photoAlbum;
     setItemDelegate(ownerDrawn_ ? static_cast<QAbstractItemDelegate*>(photoDelegate_)
                                 : cellDelegate_);
@@ -125,7 +134,7 @@ void CRightView::refill(CLeftView& tree) {
     orderListRows(source_.library, *current, shown);
     model_->show(current, std::move(shown));
     showColumns();
-    pause.reset();
+    pause.resume();
     updateStatusText();
 }
 
@@ -166,7 +175,7 @@ const NodeData* CRightView::firstSelectedRow() const {
 
 void CRightView::selectAllRows() {
     {
-        const RedrawPause pause(*this);
+        const RedrawPause pause(this);
         selectAll();
     }
     updateStatusText();
@@ -174,7 +183,7 @@ void CRightView::selectAllRows() {
 
 void CRightView::invertSelection() {
     if (model_->rowCount() > 0) {
-        const RedrawPause pause(*this);
+        const RedrawPause pause(this);
         const QItemSelection all(model_->index(0, 0),
                                  model_->index(model_->rowCount() - 1, model_->columnCount() - 1));
         selectionModel()->select(all, QItemSelectionModel::Toggle | QItemSelectionModel::Rows);
