@@ -101,9 +101,7 @@ class TransferWorkerTest : public ::testing::Test {
     fs::path mediaFile(std::uint32_t trackId) const {
         TrackInfo info;
         library.getTrackInfo(trackId, info);
-        std::string relative = info.location.substr(1);
-        std::replace(relative.begin(), relative.end(), ':', '/');
-        return player() / relative;
+        return test::playerFile(player(), info.location);
     }
 
     std::vector<KernelId> ids(const std::vector<std::uint32_t>& values) {

@@ -146,10 +146,7 @@ TEST_F(PelmarBackup, ChecksBeforeStartingAndWritesNothingWhenRefused) {
 }
 
 TEST_F(PelmarBackup, FailedItemsGiveStatus1) {
-    const player_image::Track& first = written.tracks.front();
-    std::string relative = first.location.substr(1);
-    std::replace(relative.begin(), relative.end(), ':', '/');
-    fs::remove(player() / relative);
+    fs::remove(test::playerFile(player(), written.tracks.front().location));
     const CommandRun run = backupWith({"--songs", "--json"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(json::parse(run.out)["failed"], 1);

@@ -1,5 +1,6 @@
 #include "support/temp_folder.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -28,6 +29,12 @@ void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t
     if (!out) {
         throw std::runtime_error("cannot write " + path.string());
     }
+}
+
+std::filesystem::path playerFile(const std::filesystem::path& root, const std::string& location) {
+    std::string relative = location.substr(1);
+    std::replace(relative.begin(), relative.end(), ':', '/');
+    return root / relative;
 }
 
 std::string readAll(const std::filesystem::path& path) {

@@ -27,6 +27,10 @@ class TempFolder {
 // The whole content of the file at `path`; empty when it cannot be read.
 [[nodiscard]] std::string readAll(const std::filesystem::path& path);
 
+// The file a database location (":iPod_Control:Music:F00:A.mp3") names under the player's `root`.
+[[nodiscard]] std::filesystem::path playerFile(const std::filesystem::path& root,
+                                               const std::string& location);
+
 // Writes `bytes` to `path`, creating its folders.
 void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 

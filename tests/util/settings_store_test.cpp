@@ -5,7 +5,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -20,13 +19,6 @@ namespace pelmar {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 void writeText(const fs::path& path, const std::string& text) {
     test::writeFile(path, std::vector<std::uint8_t>(text.begin(), text.end()));
@@ -141,7 +133,7 @@ TEST_F(SettingsStoreTest, DamagedFileReadsAsEmptyAndIsReplacedWholeByTheNextWrit
     EXPECT_EQ(store.number("EnableiTunes", 0), 1u);
     store.writeString("FormatFile", "Title.ext");
     EXPECT_EQ(store.string("FormatFile", ""), "Title.ext");
-    const std::string content = readFile(file);
+    const std::string content = test::readAll(file);
     EXPECT_EQ(content.find("garbage"), std::string::npos);
     EXPECT_EQ(content.find("/old"), std::string::npos);
 
@@ -201,12 +193,12 @@ class FileSizeLimit {
 
 TEST_F(SettingsStoreTest, FailedWriteKeepsTheOldFileWholeAndLeavesNoTemporaryFile) {
     store.writeString("DstFolder", "/before");
-    const std::string before = readFile(file);
+    const std::string before = test::readAll(file);
     {
         const FileSizeLimit limit(before.size() + 16);
         store.writeString("DstFolder", std::string(500, 'x'));
     }
-    EXPECT_EQ(readFile(file), before);
+    EXPECT_EQ(test::readAll(file), before);
     EXPECT_EQ(store.string("DstFolder", ""), "/before");
     EXPECT_EQ(namesIn(folder), std::vector<std::string>{"settings.json"});
 }
