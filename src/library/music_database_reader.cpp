@@ -24,6 +24,7 @@ constexpr std::size_t kStringHeaderLength = 16;
 // Playlist names are not cut to a tag's capacity, but the conversion buffer holds 1024 bytes.
 constexpr std::size_t kPlaylistNameCapacity = 1023;
 constexpr std::uint32_t kUtf8Encoding = 2;
+constexpr std::uint32_t kHeaderWithArtworkId = 0x184;
 
 constexpr std::uint32_t kDatasetPlaylists = 2;
 constexpr std::uint32_t kDatasetPodcastPlaylists = 3;
@@ -201,6 +202,15 @@ void MusicDatabaseReader::onTrack() {
     const std::uint16_t bpm = readU16le(h, 122);
     scratch_.bpm = bpm > 999 ? 0 : bpm;
     scratch_.mediaKind = readU32le(h, 208);
+    scratch_.dateAdded = readU32le(h, 104);
+    scratch_.databaseId = readLe<std::uint64_t>(h, 112);
+    scratch_.skipCount = readU32le(h, 156);
+    scratch_.lastSkipped = readU32le(h, 160);
+    scratch_.hasArtwork = readU8(h, 164) == 1;
+    // Older headers end before the artwork's image id, or hold something else there.
+    if (records_.headerLength() >= kHeaderWithArtworkId) {
+        scratch_.artworkId = readU32le(h, 352);
+    }
 
     if (scratch_.mediaKind == media_kind::kPodcast) {
         ++library_.podcastCount;

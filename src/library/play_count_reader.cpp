@@ -21,6 +21,10 @@ constexpr std::size_t kRatingOffset = 12;
 // Entries shorter than this carry no rating.
 constexpr std::uint32_t kEntryLengthWithRating = 16;
 constexpr std::uint8_t kMaxRating = 100;
+// Entries this long also count the skips since the last sync and the time of the last one.
+constexpr std::uint32_t kEntryLengthWithSkips = 28;
+constexpr std::size_t kSkipCountOffset = 20;
+constexpr std::size_t kLastSkippedOffset = 24;
 
 }  // namespace
 
@@ -71,6 +75,13 @@ ReadOutcome mergePlayCountData(PlayerLibrary& library, ByteSource& source,
         if (entryLength >= kEntryLengthWithRating) {
             const std::uint8_t rating = entry[kRatingOffset];
             track.rating = rating > kMaxRating ? 0 : rating;
+        }
+        if (entryLength >= kEntryLengthWithSkips) {
+            track.skipCount += readU32le(entry, kSkipCountOffset);
+            if (const std::uint32_t lastSkipped = readU32le(entry, kLastSkippedOffset);
+                lastSkipped != 0) {
+                track.lastSkipped = lastSkipped;
+            }
         }
     }
     return readOutcome(source, ReadOutcome::End::EndOfData);

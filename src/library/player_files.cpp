@@ -2,13 +2,13 @@
 
 #include "library/player_library.h"
 #include "platform/file_byte_source.h"
-#include "platform/path_lookup.h"
+#include "platform/player_path_open.h"
 
 namespace pelmar {
 
 std::unique_ptr<ByteSource> openPlayerFile(const PlayerLibrary& library,
                                            std::string_view relativePath) {
-    return FileByteSource::open(findPathIgnoringCase(library.rootPath, relativePath));
+    return FileByteSource::adopt(openPlayerPath(library.rootPath, relativePath).fd);
 }
 
 }  // namespace pelmar

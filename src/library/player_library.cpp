@@ -55,6 +55,9 @@ bool PlayerLibrary::getTrackInfo(std::uint32_t trackId, TrackInfo& info) const {
     info.lastPlayed = record->lastPlayed - kPlayerEpochOffset;
     info.rating = record->rating;
     info.bpm = record->bpm;
+    info.databaseId = record->databaseId;
+    info.dateAdded = record->dateAdded - kPlayerEpochOffset;
+    info.skipCount = record->skipCount;
     return true;
 }
 

@@ -41,6 +41,12 @@ struct MhTrackData {
     std::uint8_t rating = 0;
     std::uint16_t bpm = 0;
     std::uint32_t mediaKind = 0;
+    std::uint64_t databaseId = 0;  // the 64-bit id the player's other databases know it by
+    std::uint32_t dateAdded = 0;
+    std::uint32_t skipCount = 0;
+    std::uint32_t lastSkipped = 0;
+    std::uint32_t artworkId = 0;  // the artwork database's image id; 0 for none named
+    bool hasArtwork = false;      // the record says the track has artwork
 };
 
 // The caller's copy of one track, with times in Unix seconds and the length in seconds.
@@ -63,6 +69,9 @@ struct TrackInfo {
     std::uint32_t lastPlayed = 0;
     std::uint8_t rating = 0;
     std::uint16_t bpm = 0;
+    std::uint64_t databaseId = 0;
+    std::uint32_t dateAdded = 0;  // Unix seconds, in the same 32-bit arithmetic as lastPlayed
+    std::uint32_t skipCount = 0;
 };
 
 }  // namespace pelmar

@@ -15,18 +15,17 @@ constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 }
 
 std::unique_ptr<FileByteSource> FileByteSource::open(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return nullptr;
-    }
+    return adopt(UniqueFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC)));
+}
+
+std::unique_ptr<FileByteSource> FileByteSource::adopt(UniqueFd fd) {
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
+    if (!fd || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return nullptr;
     }
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
     return std::unique_ptr<FileByteSource>(
-        new FileByteSource(fd, static_cast<std::uint64_t>(info.st_size)));
+        new FileByteSource(fd.release(), static_cast<std::uint64_t>(info.st_size)));
 }
 
 FileByteSource::FileByteSource(int fd, std::uint64_t size)

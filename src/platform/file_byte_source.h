@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "util/byte_source.h"
+#include "util/unique_fd.h"
 
 namespace pelmar {
 
@@ -14,6 +15,8 @@ class FileByteSource final : public ByteSource {
   public:
     // Null when the file cannot be opened or is not a regular file.
     [[nodiscard]] static std::unique_ptr<FileByteSource> open(const std::string& path);
+    // Reads the open file `fd` from its start; null when it is not a regular file.
+    [[nodiscard]] static std::unique_ptr<FileByteSource> adopt(UniqueFd fd);
     ~FileByteSource() override;
     FileByteSource(const FileByteSource&) = delete;
     FileByteSource& operator=(const FileByteSource&) = delete;
