@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <string>
 
@@ -13,7 +14,7 @@
 #include "backup/transfer_run.h"
 #include "library/player_library.h"
 #include "platform/file_copy.h"
-#include "platform/path_lookup.h"
+#include "platform/player_path_open.h"
 #include "util/make_directory_path.h"
 
 namespace pelmar {
@@ -148,18 +149,24 @@ void TransferRun::copyTrack(std::size_t index) {
             entry.failedBecause("the track's location leads outside the player");
             ++result_.failed;
         } else {
-            std::string source = job_.library.rootPath + relative;
-            if (!exists(source)) {
-                source = findPathIgnoringCase(job_.library.rootPath, relative);
-            }
+            const PlayerPathFile source = openPlayerPath(job_.library.rootPath, relative);
             lastPercent_ = -1;
-            const int error = copyFileAtomically(
-                source, destination, replace,
-                [this](std::uint64_t total, std::uint64_t copied) {
-                    reportCopyProgress(total, copied);
-                },
-                job_.abortCopy);
-            if (error == 0) {
+            int error = source.error;
+            if (source.status == PlayerPathStatus::Opened) {
+                error = copyOpenFileAtomically(
+                    source.fd.get(), destination, replace,
+                    [this](std::uint64_t total, std::uint64_t copied) {
+                        reportCopyProgress(total, copied);
+                    },
+                    job_.abortCopy);
+            } else if (source.status == PlayerPathStatus::NotRegularFile) {
+                error = EINVAL;
+            }
+            if (source.status == PlayerPathStatus::LeadsOutside) {
+                entry.failedBecause(
+                    "the file on the player is a link that leads outside the player");
+                ++result_.failed;
+            } else if (error == 0) {
                 entry.succeeded();
                 ++result_.copied;
                 inPlaylists = true;

@@ -1,8 +1,6 @@
 #include "photos/thumbnail_choice.h"
 
-#include <sys/stat.h>
-
-#include "platform/path_lookup.h"
+#include "platform/player_path_open.h"
 
 namespace pelmar {
 
@@ -12,9 +10,7 @@ namespace {
 constexpr int kNoRank = 999;
 
 bool thumbnailFileExists(const std::string& rootPath, const ThumbnailFormat& format) {
-    struct stat info {};
-    const std::string path = findPathIgnoringCase(rootPath, thumbnailFilePath("", format.formatId));
-    return ::lstat(path.c_str(), &info) == 0;
+    return playerFileExists(rootPath, thumbnailFilePath("", format.formatId));
 }
 
 }  // namespace

@@ -8,8 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/path_lookup.h"
-#include "util/unique_fd.h"
+#include "platform/player_path_open.h"
 
 namespace pelmar {
 
@@ -40,17 +39,13 @@ std::optional<std::size_t> readAt(int fd, std::uint64_t offset, std::span<std::u
 std::optional<RgbImage> readThumbnail(const std::string& rootPath, const ThumbnailFormat& format,
                                       std::uint64_t offset,
                                       const std::function<void(int)>& progress) {
-    // Copies of a player on a case-sensitive file system may spell the folders differently.
-    const std::string relative = thumbnailFilePath("", format.formatId);
-    const std::string path = findPathIgnoringCase(rootPath, relative);
-    // Without O_NONBLOCK a FIFO in the thumbnail's place would block the open forever.
-    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    const PlayerPathFile file = openPlayerPath(rootPath, thumbnailFilePath("", format.formatId));
+    const UniqueFd& fd = file.fd;
     if (!fd) {
         return std::nullopt;
     }
     struct stat info {};
-    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        offset >= static_cast<std::uint64_t>(info.st_size)) {
+    if (::fstat(fd.get(), &info) != 0 || offset >= static_cast<std::uint64_t>(info.st_size)) {
         return std::nullopt;
     }
     try {

@@ -128,14 +128,19 @@ int copyFileAtomically(const std::string& source, const std::string& destination
     if (from.fd() < 0) {
         return errno;
     }
+    return copyOpenFileAtomically(from.fd(), destination, replace, progress, abort);
+}
+
+int copyOpenFileAtomically(int source, const std::string& destination, bool replace,
+                           const CopyProgress& progress, const std::atomic<bool>* abort) {
     struct stat info {};
-    if (::fstat(from.fd(), &info) != 0) {
+    if (::fstat(source, &info) != 0) {
         return errno;
     }
     if (!S_ISREG(info.st_mode)) {
         return EINVAL;
     }
-    ::posix_fadvise(from.fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    ::posix_fadvise(source, 0, 0, POSIX_FADV_SEQUENTIAL);
     const auto total = static_cast<std::uint64_t>(info.st_size);
 
     AtomicFileWriter writer;
@@ -145,12 +150,12 @@ int copyFileAtomically(const std::string& source, const std::string& destination
     std::uint64_t copied = 0;
     int error = 0;
     WriteBehind writeBehind(writer.descriptor());
-    if (!copyInKernel(from.fd(), writer.descriptor(), total, copied, writeBehind, progress, abort,
+    if (!copyInKernel(source, writer.descriptor(), total, copied, writeBehind, progress, abort,
                       error)) {
-        error = copyByReading(from.fd(), writer, total, copied, writeBehind, progress, abort);
+        error = copyByReading(source, writer, total, copied, writeBehind, progress, abort);
     } else if (error == 0 && copied >= total) {
         // The file may have grown since it was measured: take the rest too.
-        error = copyByReading(from.fd(), writer, total, copied, writeBehind, progress, abort);
+        error = copyByReading(source, writer, total, copied, writeBehind, progress, abort);
     }
     if (error != 0) {
         writer.abandon();

@@ -19,4 +19,8 @@ using CopyProgress = std::function<void(std::uint64_t totalBytes, std::uint64_t 
 int copyFileAtomically(const std::string& source, const std::string& destination, bool replace,
                        const CopyProgress& progress, const std::atomic<bool>* abort = nullptr);
 
+// The same from a file the caller opened for reading, read from its current offset.
+int copyOpenFileAtomically(int source, const std::string& destination, bool replace,
+                           const CopyProgress& progress, const std::atomic<bool>* abort = nullptr);
+
 }  // namespace pelmar
