@@ -95,9 +95,6 @@ InflatedDatabase inflateMusicDatabase(ByteSource& file, ProgressReporter& progre
     }
     z_stream& zs = inflater.stream();
     std::vector<std::uint8_t> input(kInputChunk);
-    // One byte of room past the limit tells a stream that stops exactly at it from one that
-    // would go on.
-    const std::uint64_t end = headerLength + limit;
     std::uint32_t rounds = 0;
     while (true) {
         const auto consumed = [&] {
@@ -112,9 +109,12 @@ InflatedDatabase inflateMusicDatabase(ByteSource& file, ProgressReporter& progre
             zs.next_in = input.data();
             zs.avail_in = static_cast<uInt>(got);
         }
-        const std::uint64_t left = end - database.bytes.size();
-        const std::span<std::uint8_t> out = database.bytes.room(
-            static_cast<std::size_t>(std::min<std::uint64_t>(left + 1, ChunkedBytes::kChunkSize)));
+        const std::uint64_t left = limit - (database.bytes.size() - headerLength);
+        // One byte of room past the limit tells a stream that stops exactly at it from one that
+        // would go on.
+        const std::span<std::uint8_t> out =
+            database.bytes.room(left < ChunkedBytes::kChunkSize ? static_cast<std::size_t>(left) + 1
+                                                                : ChunkedBytes::kChunkSize);
         zs.next_out = out.data();
         zs.avail_out = static_cast<uInt>(out.size());
         const int status = inflate(&zs, Z_NO_FLUSH);

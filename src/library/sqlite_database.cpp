@@ -20,7 +20,6 @@ constexpr std::uint64_t kMaxProgressCalls = 50'000;
 
 void limitValues(sqlite3* db) {
     sqlite3_limit(db, SQLITE_LIMIT_LENGTH, kMaxValueLength);
-    sqlite3_limit(db, SQLITE_LIMIT_SQL_LENGTH, 1 << 16);
 }
 
 std::string lowered(std::string_view text) {
