@@ -4,7 +4,9 @@
 
 #include "cli/json_writer.h"
 #include "cli/text_table.h"
+#include "library/compressed_database.h"
 #include "library/device_information.h"
+#include "library/device_model.h"
 #include "library/player_library.h"
 #include "platform/system_volumes.h"
 #include "util/protected_literals.h"
@@ -16,6 +18,7 @@ void printDeviceSummary(OutputBuffer& out, const PlayerLibrary& library,
     const std::optional<VolumeSpace> space = system.space(library.rootPath);
     const auto productIt = library.deviceProperties.find(reveal(kLiteralUsbProductIdProperty));
     const bool hasProductId = productIt != library.deviceProperties.end();
+    const bool compressed = hasCompressedDatabase(library.rootPath);
     const std::size_t playlists =
         library.playlistNames.empty() ? 0 : library.playlistNames.size() - 1;
     const std::vector<std::pair<std::string, std::size_t>> counts = {
@@ -43,6 +46,10 @@ void printDeviceSummary(OutputBuffer& out, const PlayerLibrary& library,
         }
         json.key("family");
         json.number(library.deviceKind);
+        json.key("model");
+        json.string(playerModel(library));
+        json.key("compressedDatabase");
+        json.boolean(compressed);
         json.key("totalBytes");
         json.number(static_cast<std::int64_t>(known.totalBytes));
         json.key("freeBytes");
@@ -60,6 +67,7 @@ void printDeviceSummary(OutputBuffer& out, const PlayerLibrary& library,
         rows.emplace_back(property.label, library.codec().toUtf8(property.value));
     }
     rows.emplace_back("USB Product ID", hasProductId ? productIt->second : std::string("unknown"));
+    rows.emplace_back("Compressed database", compressed ? "yes" : "no");
     for (const auto& [label, count] : counts) {
         rows.emplace_back(label, std::to_string(count));
     }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "library/device_family.h"
+#include "library/device_model.h"
 #include "library/player_library.h"
 
 namespace pelmar {
@@ -29,6 +30,7 @@ std::vector<DeviceProperty> deviceInformationRows(const PlayerLibrary& library,
         {"Drive Letter", mountPointText(library.rootPath)},
         {"Total Capacity", gigabytesText(known.totalBytes)},
         {"Free Space", gigabytesText(known.freeBytes)},
+        {"Model", playerModel(library)},
     };
 }
 

@@ -6,6 +6,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "library/compressed_database.h"
 #include "library/file_types.h"
 #include "library/player_files.h"
 #include "library/player_library.h"
@@ -360,14 +361,19 @@ ReadOutcome readMusicDatabase(PlayerLibrary& library, ByteSource& source,
     return reader.run();
 }
 
-std::optional<ReadOutcome> readMusic(PlayerLibrary& library, ProgressReporter& progress) {
+std::optional<MusicRead> readMusic(PlayerLibrary& library, ProgressReporter& progress) {
     progress.setStatus("Reading Music...");
     library.podcastCount = 0;
+    if (std::optional<InflatedDatabase> inflated =
+            inflatePlayerDatabase(library.rootPath, progress)) {
+        ChunkedByteSource bytes(inflated->bytes);
+        return MusicRead{true, readMusicDatabase(library, bytes, progress), inflated->outcome};
+    }
     const std::unique_ptr<ByteSource> file = openPlayerFile(library, kMusicDatabasePath);
     if (!file) {
         return std::nullopt;
     }
-    return readMusicDatabase(library, *file, progress);
+    return MusicRead{false, readMusicDatabase(library, *file, progress), std::nullopt};
 }
 
 }  // namespace pelmar

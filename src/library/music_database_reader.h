@@ -15,8 +15,16 @@ class ProgressReporter;
 ReadOutcome readMusicDatabase(PlayerLibrary& library, ByteSource& source,
                               ProgressReporter& progress);
 
-// Reads the player's music database under the library's root. A database that cannot be opened
-// reads nothing and gives no outcome.
-std::optional<ReadOutcome> readMusic(PlayerLibrary& library, ProgressReporter& progress);
+// How reading the player's music database went.
+struct MusicRead {
+    bool compressed = false;  // the compressed database was read, not the uncompressed one
+    ReadOutcome outcome;      // how reading its records ended
+    std::optional<ReadOutcome> inflation;  // how inflating the compressed one ended
+};
+
+// Reads the player's music database under the library's root: the compressed one when it exists
+// and is not empty, else the uncompressed one. A database that cannot be opened reads nothing
+// and gives no outcome.
+std::optional<MusicRead> readMusic(PlayerLibrary& library, ProgressReporter& progress);
 
 }  // namespace pelmar

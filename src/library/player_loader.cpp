@@ -1,18 +1,49 @@
 #include "library/player_loader.h"
 
 #include "library/device_family.h"
+#include "library/device_model.h"
+#include "library/on_the_go_reader.h"
 #include "library/photo_database_reader.h"
 #include "library/play_count_reader.h"
+#include "library/play_data_reader.h"
 #include "library/player_library.h"
 #include "library/playlists.h"
+#include "library/sqlite_library_reader.h"
 #include "platform/system_volumes.h"
 
 namespace pelmar {
 
+namespace {
+
+// A nano 6G or 7G whose music database is missing, empty or damaged in its compressed stream
+// still describes its library in the SQLite files.
+void readTracksAndPlaylists(PlayerLibrary& library, ProgressReporter& progress,
+                            LoadReport& report) {
+    if (std::optional<MusicRead> read = readMusic(library, progress)) {
+        report.music = read->outcome;
+        report.inflation = read->inflation;
+        report.musicSource = read->compressed ? MusicSource::Compressed : MusicSource::Uncompressed;
+    }
+    const bool damagedStream =
+        report.inflation && report.inflation->end != ReadOutcome::End::EndOfData;
+    if (report.music && !damagedStream && !library.trackIds.empty()) {
+        return;
+    }
+    report.libraryFiles = readSqliteLibrary(library);
+    if (report.libraryFiles && report.libraryFiles->end == SqliteOutcome::End::Read) {
+        report.musicSource = MusicSource::SqliteFiles;
+    }
+}
+
+}  // namespace
+
 LoadReport loadPlayerData(PlayerLibrary& library, ProgressReporter& progress) {
     LoadReport report;
-    report.music = readMusic(library, progress);
+    readTracksAndPlaylists(library, progress, report);
     report.playCounts = mergePlayCounts(library, progress);
+    // The player's own record of plays is newer than both of the above.
+    report.playData = mergePlayerPlayData(library);
+    report.onTheGo = readOnTheGoPlaylists(library);
     report.photos = readPhotos(library, progress);
     completePlaylistNames(library);
     return report;
@@ -21,6 +52,7 @@ LoadReport loadPlayerData(PlayerLibrary& library, ProgressReporter& progress) {
 LoadReport loadConnectedPlayer(PlayerLibrary& library, ProgressReporter& progress,
                                const SystemVolumes& system) {
     detectFamily(library, system);
+    readDeviceIdentity(library);
     LoadReport report = loadPlayerData(library, progress);
     buildIndices(library);
     library.searchIndex.build(library);

@@ -2,8 +2,10 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "library/music_database_reader.h"
+#include "library/sqlite_database.h"
 
 namespace pelmar {
 
@@ -11,19 +13,30 @@ class PlayerLibrary;
 class ProgressReporter;
 class SystemVolumes;
 
-// How each file of a load ended; no outcome means the file could not be opened.
+// Where the tracks and playlists came from.
+enum class MusicSource { None, Uncompressed, Compressed, SqliteFiles };
+
+// How each file of a load ended; no outcome means the file could not be opened (or, for the
+// SQLite library, was not needed).
 struct LoadReport {
     std::optional<ReadOutcome> music;
     std::optional<ReadOutcome> playCounts;
     std::optional<ReadOutcome> photos;
+    MusicSource musicSource = MusicSource::None;
+    std::optional<ReadOutcome> inflation;       // the compressed database's stream
+    std::optional<SqliteOutcome> libraryFiles;  // Library.itdb and Locations.itdb
+    std::optional<SqliteOutcome> playData;      // Dynamic.itdb
+    std::vector<ReadOutcome> onTheGo;           // each on-the-go playlist file, in order
 };
 
-// The loader run: music database, play counts, photo database, then the completion of the
-// playlist names, all reporting through one status line and progress bar.
+// The loader run: music database (or, where it is missing, empty or its compressed stream
+// damaged, the SQLite library), play counts, the player's play data, on-the-go playlists, photo
+// database, then the completion of the playlist names, all reporting through one status line and
+// progress bar.
 LoadReport loadPlayerData(PlayerLibrary& library, ProgressReporter& progress);
 
-// Everything a connect does once the library's root is set: the player's family, the loader run,
-// the indices, the search index, and the sorted playlists and photo albums.
+// Everything a connect does once the library's root is set: the player's family and model, the
+// loader run, the indices, the search index, and the sorted playlists and photo albums.
 LoadReport loadConnectedPlayer(PlayerLibrary& library, ProgressReporter& progress,
                                const SystemVolumes& system);
 

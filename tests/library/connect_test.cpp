@@ -210,7 +210,7 @@ TEST(DeviceInformation, RowsShowModelMountPointAndSizes) {
     library.rootPath = "/media/user/IPOD/";
     library.deviceKind = 3;
     const auto rows = deviceInformationRows(library, VolumeSpace{32ULL << 30, (3ULL << 30) / 2});
-    ASSERT_EQ(rows.size(), 4U);
+    ASSERT_EQ(rows.size(), 5U);
     EXPECT_EQ(rows[0].label, "Device Name");
     EXPECT_EQ(rows[0].value, "Apple iPod nano");
     EXPECT_EQ(rows[1].label, "Drive Letter");
@@ -219,6 +219,8 @@ TEST(DeviceInformation, RowsShowModelMountPointAndSizes) {
     EXPECT_EQ(rows[2].value, "32.00 GB");
     EXPECT_EQ(rows[3].label, "Free Space");
     EXPECT_EQ(rows[3].value, "1.50 GB");
+    EXPECT_EQ(rows[4].label, "Model");
+    EXPECT_EQ(rows[4].value, "Apple iPod nano") << "no product id: the family's name";
     EXPECT_EQ(deviceInformationRows(library, std::nullopt)[2].value, "0.00 GB");
     EXPECT_EQ(mountPointText("/"), "/");
 }

@@ -265,17 +265,17 @@ TEST_F(NodeModel, PlaylistAndAlbumRowsCarryTheirPositions) {
     }
 }
 
-TEST_F(NodeModel, DeviceInformationShowsFourPropertiesOfThePlayerVolume) {
+TEST_F(NodeModel, DeviceInformationShowsThePlayerVolumeAndModel) {
     const NodeData info = nodeOf(NK_DEVICE_INFO, 0);
     const Nodes rows = childrenOf(info);
-    EXPECT_EQ(
-        fieldOf(rows, &NodeData::name),
-        (std::vector<std::string>{"Device Name", "Drive Letter", "Total Capacity", "Free Space"}));
+    EXPECT_EQ(fieldOf(rows, &NodeData::name),
+              (std::vector<std::string>{"Device Name", "Drive Letter", "Total Capacity",
+                                        "Free Space", "Model"}));
     EXPECT_EQ(fieldOf(rows, &NodeData::text2),
               (std::vector<std::string>{modelName(library.deviceKind), "/media/player", "2.00 GB",
-                                        "1.00 GB"}));
-    EXPECT_EQ(fieldOf(rows, &NodeData::kind), std::vector<std::int32_t>(4, NK_PROPERTY));
-    EXPECT_EQ(fieldOf(rows, &NodeData::image), std::vector<std::int32_t>(4, 22));
+                                        "1.00 GB", modelName(library.deviceKind)}));
+    EXPECT_EQ(fieldOf(rows, &NodeData::kind), std::vector<std::int32_t>(5, NK_PROPERTY));
+    EXPECT_EQ(fieldOf(rows, &NodeData::image), std::vector<std::int32_t>(5, 22));
     EXPECT_EQ(spaceQueries, (std::vector<std::string>{"/media/player/"}));
 
     source.volumeSpace = [](const std::string&) { return std::optional<VolumeSpace>(); };

@@ -95,6 +95,8 @@ DatabaseBytes& DatabaseBytes::track(const TrackHeader& t) {
     field(121, t.appRating, 1);
     field(122, t.bpm, 2);
     field(208, t.mediaKind, 4);
+    field(112, static_cast<std::uint32_t>(t.databaseId), 4);
+    field(116, static_cast<std::uint32_t>(t.databaseId >> 32), 4);
     return raw(h);
 }
 

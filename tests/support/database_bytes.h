@@ -23,6 +23,7 @@ struct TrackHeader {
     std::uint32_t lastPlayed = 0;
     std::uint16_t bpm = 0;
     std::uint32_t mediaKind = 1;
+    std::uint64_t databaseId = 0;  // +112
 };
 
 // Assembles music database bytes record by record, the way the tests want them, including
