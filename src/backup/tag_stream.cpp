@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <utility>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,6 +21,7 @@ DescriptorStream::DescriptorStream(int fd, std::string name, std::size_t chunk)
         fail(EINVAL);
     } else {
         size_ = static_cast<std::uint64_t>(info.st_size);
+        blockSize_ = static_cast<std::uint64_t>(std::max<blksize_t>(info.st_blksize, 0));
     }
 }
 
@@ -134,12 +136,33 @@ void DescriptorStream::insert(const TagLib::ByteVector& data, unsigned long star
     const std::uint64_t tail = start + replace;
     const std::uint64_t newTail = start + data.size();
     const std::uint64_t oldSize = size_;
-    move(tail, newTail, oldSize - tail);
+    if (newTail <= tail || !insertBlocks(start, newTail - tail)) {
+        move(tail, newTail, oldSize - tail);
+    }
     writeAt(data.data(), data.size(), start);
     if (newTail < tail) {
         truncate(static_cast<long>(oldSize - (tail - newTail)));
     }
     position_ = newTail;
+}
+
+bool DescriptorStream::insertBlocks(std::uint64_t at, std::uint64_t count) {
+    if (blockSize_ == 0 || count % blockSize_ != 0 || at >= size_) {
+        return false;
+    }
+    if (count > sizeLimit_ || size_ > sizeLimit_ - count) {
+        stop(EFBIG);
+    }
+    const std::uint64_t blockStart = at - at % blockSize_;
+    if (::fallocate(fd_, FALLOC_FL_INSERT_RANGE, static_cast<off_t>(blockStart),
+                    static_cast<off_t>(count)) != 0) {
+        return false;
+    }
+    changed_ = true;
+    size_ += count;
+    // The bytes between the block's start and `at` moved with the block; they stay before the gap.
+    move(blockStart + count, blockStart, at - blockStart);
+    return true;
 }
 
 void DescriptorStream::removeBlock(unsigned long start, unsigned long length) {

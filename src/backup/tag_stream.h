@@ -49,6 +49,9 @@ class DescriptorStream final : public TagLib::IOStream {
     // Writes that would make the file larger than `bytes` fail with EFBIG.
     void limitSize(std::uint64_t bytes) { sizeLimit_ = bytes; }
     [[nodiscard]] std::uint64_t size() const { return size_; }
+    // The file system's block: a tag that grows by whole blocks moves the rest of the file by
+    // moving blocks, where the file system can, instead of writing it all again.
+    [[nodiscard]] std::uint64_t blockSize() const { return blockSize_; }
 
     // The errno value of the first failed read or write; 0 when none failed.
     [[nodiscard]] int error() const { return error_; }
@@ -61,6 +64,9 @@ class DescriptorStream final : public TagLib::IOStream {
     void writeAt(const char* from, std::size_t count, std::uint64_t offset);
     // Moves the `count` bytes at `from` to `to`, in either direction, overlapping or not.
     void move(std::uint64_t from, std::uint64_t to, std::uint64_t count);
+    // Opens a gap of `count` bytes at `at` by inserting blocks; false when the file system cannot,
+    // or the gap is not a whole number of blocks.
+    bool insertBlocks(std::uint64_t at, std::uint64_t count);
     void fail(int error);
     [[noreturn]] void stop(int error);
     void tally();
@@ -70,6 +76,7 @@ class DescriptorStream final : public TagLib::IOStream {
     std::size_t chunk_;
     std::vector<char> buffer_;
     std::uint64_t size_ = 0;
+    std::uint64_t blockSize_ = 0;
     std::uint64_t position_ = 0;
     std::uint64_t sizeLimit_ = UINT64_MAX;
     std::uint64_t calls_ = 0;

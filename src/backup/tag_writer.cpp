@@ -76,6 +76,30 @@ TagLib::ID3v2::Version id3v2VersionFor(bool hasTag, TagLib::ID3v2::Tag* tag) {
     return hasTag && tag->header()->majorVersion() <= 3 ? TagLib::ID3v2::v3 : TagLib::ID3v2::v4;
 }
 
+// A tag that must grow is made to grow by whole blocks of the file system, by leaving it more
+// padding, so that the audio behind it moves by whole blocks and is not written again (see
+// DescriptorStream::insertBlocks). The tag library keeps the padding asked for only up to 1 % of
+// the file, so this helps large files, where it matters; small ones grow as they would.
+void growId3v2ByBlocks(TagLib::ID3v2::Tag& tag, TagLib::ID3v2::Version version,
+                       unsigned originalSize, std::uint64_t blockSize) {
+    TagLib::ID3v2::Header& header = *tag.header();
+    const unsigned headerSize = TagLib::ID3v2::Header::size();
+    const unsigned rendered = tag.render(version).size();
+    if (blockSize == 0 || header.footerPresent() || rendered <= originalSize) {
+        return;
+    }
+    const std::uint64_t growth = (rendered - originalSize + blockSize - 1) / blockSize * blockSize;
+    if (originalSize + growth > UINT32_MAX / 2) {
+        return;
+    }
+    const unsigned wanted = static_cast<unsigned>(originalSize + growth);
+    const unsigned kept = header.tagSize();
+    header.setTagSize(wanted - headerSize);
+    if (tag.render(version).size() != wanted) {
+        header.setTagSize(kept);
+    }
+}
+
 OpenedFile open(Container container, DescriptorStream& stream) {
     constexpr auto kStyle = TagLib::AudioProperties::Fast;
     TagLib::ID3v2::FrameFactory* frames = TagLib::ID3v2::FrameFactory::instance();
@@ -98,9 +122,12 @@ OpenedFile open(Container container, DescriptorStream& stream) {
             }
             const TagLib::ID3v2::Version version =
                 id3v2VersionFor(file->hasID3v2Tag(), file->ID3v2Tag());
+            const unsigned originalSize =
+                file->hasID3v2Tag() ? file->ID3v2Tag()->header()->completeTagSize() : 0;
             opened.editor = id3v2Editor(*file->ID3v2Tag(true), std::move(others));
             // Only the ID3v2 tag is written: the others stay as the file had them.
-            opened.save = [file, version] {
+            opened.save = [file, version, originalSize, &stream] {
+                growId3v2ByBlocks(*file->ID3v2Tag(), version, originalSize, stream.blockSize());
                 return file->save(TagLib::MPEG::File::ID3v2, TagLib::File::StripNone, version,
                                   TagLib::File::DoNotDuplicate);
             };

@@ -36,9 +36,21 @@ TEST(DescriptorStream, InsertingAndRemovingMovesTheRestOfTheFileIntact) {
     // Chunks smaller than the distance moved, larger than it, and larger than the file; growing,
     // shrinking and same-size replacements at the start, the middle and the end.
     const Case cases[] = {
-        {100, 0, 0, 10, 3},     {100, 0, 10, 25, 7},  {100, 40, 5, 5, 4},  {100, 40, 30, 2, 3},
-        {100, 0, 60, 0, 16},    {100, 100, 0, 9, 5},  {100, 95, 50, 0, 2}, {1000, 3, 1, 600, 64},
-        {1000, 500, 400, 1, 1}, {10, 2, 2, 20, 4096}, {0, 0, 0, 12, 5},
+        {100, 0, 0, 10, 3},
+        {100, 0, 10, 25, 7},
+        {100, 40, 5, 5, 4},
+        {100, 40, 30, 2, 3},
+        {100, 0, 60, 0, 16},
+        {100, 100, 0, 9, 5},
+        {100, 95, 50, 0, 2},
+        {1000, 3, 1, 600, 64},
+        {1000, 500, 400, 1, 1},
+        {10, 2, 2, 20, 4096},
+        {0, 0, 0, 12, 5},
+        // Growth by whole blocks of the file system, which moves blocks instead of bytes.
+        {20000, 0, 0, 8192, 1 << 20},
+        {20000, 100, 10, 4106, 64},
+        {20000, 5000, 3, 4099, 7},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "size " << c.size << " start " << c.start << " replace "
