@@ -51,14 +51,18 @@ TagLib::PropertyMap mergedTexts(TagLib::PropertyMap texts,
     return texts;
 }
 
-// A text counts as present when it holds more than white space.
+// A text counts as present when it holds more than white space; a track number or a date when
+// it starts with a number other than 0 ("0/12" is a count of tracks without a number).
 bool holdsText(const TagLib::PropertyMap& texts, const char* name) {
     const auto found = texts.find(name);
     if (found == texts.end()) {
         return false;
     }
-    return std::any_of(found->second.begin(), found->second.end(),
-                       [](const String& value) { return !value.stripWhiteSpace().isEmpty(); });
+    const bool numbered =
+        std::string_view(name) == "TRACKNUMBER" || std::string_view(name) == "DATE";
+    return std::any_of(found->second.begin(), found->second.end(), [&](const String& value) {
+        return numbered ? value.toInt() > 0 : !value.stripWhiteSpace().isEmpty();
+    });
 }
 
 class Id3v2Editor final : public TagEditor {

@@ -112,13 +112,13 @@ void DescriptorStream::move(std::uint64_t from, std::uint64_t to, std::uint64_t 
     if (from == to || count == 0) {
         return;
     }
-    buffer_.resize(chunk_);
+    buffer_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(chunk_, count)));
     // Moving towards the end, the last bytes go first, so that no byte is overwritten before it
     // has been moved; towards the start, the first bytes go first.
     std::uint64_t moved = 0;
     while (moved < count) {
         const std::size_t n =
-            static_cast<std::size_t>(std::min<std::uint64_t>(chunk_, count - moved));
+            static_cast<std::size_t>(std::min<std::uint64_t>(buffer_.size(), count - moved));
         const std::uint64_t offset = to > from ? count - moved - n : moved;
         if (readAt(buffer_.data(), n, from + offset) != n) {
             stop(EIO);

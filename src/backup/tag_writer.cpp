@@ -81,11 +81,15 @@ TagLib::ID3v2::Version id3v2VersionFor(bool hasTag, TagLib::ID3v2::Tag* tag) {
 // DescriptorStream::insertBlocks). The tag library keeps the padding asked for only up to 1 % of
 // the file, so this helps large files, where it matters; small ones grow as they would.
 void growId3v2ByBlocks(TagLib::ID3v2::Tag& tag, TagLib::ID3v2::Version version,
-                       unsigned originalSize, std::uint64_t blockSize) {
+                       unsigned originalSize, const DescriptorStream& stream) {
+    const std::uint64_t blockSize = stream.blockSize();
     TagLib::ID3v2::Header& header = *tag.header();
+    if (blockSize == 0 || stream.size() / 100 < 2 * blockSize || header.footerPresent()) {
+        return;
+    }
     const unsigned headerSize = TagLib::ID3v2::Header::size();
     const unsigned rendered = tag.render(version).size();
-    if (blockSize == 0 || header.footerPresent() || rendered <= originalSize) {
+    if (rendered <= originalSize) {
         return;
     }
     const std::uint64_t growth = (rendered - originalSize + blockSize - 1) / blockSize * blockSize;
@@ -127,7 +131,7 @@ OpenedFile open(Container container, DescriptorStream& stream) {
             opened.editor = id3v2Editor(*file->ID3v2Tag(true), std::move(others));
             // Only the ID3v2 tag is written: the others stay as the file had them.
             opened.save = [file, version, originalSize, &stream] {
-                growId3v2ByBlocks(*file->ID3v2Tag(), version, originalSize, stream.blockSize());
+                growId3v2ByBlocks(*file->ID3v2Tag(), version, originalSize, stream);
                 return file->save(TagLib::MPEG::File::ID3v2, TagLib::File::StripNone, version,
                                   TagLib::File::DoNotDuplicate);
             };
@@ -259,9 +263,9 @@ std::string stoppedText(int error) {
 }
 
 // Room for what is added (the picture, base64-encoded in Ogg streams) and for the padding the
-// tag library leaves for later changes.
+// tag library leaves for later changes, which it keeps under 1 MB.
 std::uint64_t sizeLimit(std::uint64_t size, const TrackTags& values) {
-    constexpr std::uint64_t kRoom = std::uint64_t{4} << 20;
+    constexpr std::uint64_t kRoom = std::uint64_t{2} << 20;
     return size + 2 * values.artworkJpeg.size() + kRoom;
 }
 

@@ -71,15 +71,6 @@ TEST(DescriptorStream, InsertingAndRemovingMovesTheRestOfTheFileIntact) {
     }
 }
 
-TEST(DescriptorStream, RemovingABlockClosesTheGap) {
-    PatternFile file(50);
-    ASSERT_TRUE(file.fd);
-    DescriptorStream stream(file.fd.get(), "file.mp3", 4);
-    stream.removeBlock(10, 15);
-    EXPECT_EQ(test::readAll(file.path), file.bytes.substr(0, 10) + file.bytes.substr(25));
-    EXPECT_EQ(stream.tell(), 10);
-}
-
 TEST(DescriptorStream, ReadsNeverPassTheEndAndSeeksBeforeTheStartAreRefused) {
     PatternFile file(30);
     ASSERT_TRUE(file.fd);

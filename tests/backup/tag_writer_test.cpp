@@ -19,6 +19,7 @@
 #include <taglib/popularimeterframe.h>
 #include <taglib/vorbisfile.h>
 #include <taglib/wavfile.h>
+#include <taglib/xiphcomment.h>
 
 #include "backup/tag_editors.h"
 #include "support/temp_folder.h"
@@ -366,6 +367,31 @@ TEST(TagWriter, DamagedTagsNeverLeaveAFileHalfWrittenUnnoticed) {
         if (result.status == TagWriteStatus::Written) {
             EXPECT_TRUE(readBack(copy.path).opened);
         }
+    }
+}
+
+TEST(TagWriter, OnlyTextsTheFileLacksAreWritten) {
+    struct Case {
+        const char* field;
+        const char* own;  // the file's value
+        bool replaced;
+    };
+    const Case cases[] = {
+        {"TITLE", "Own Title", false}, {"TITLE", "  ", true},         {"TITLE", "", true},
+        {"ARTIST", "Own", false},      {"COMPOSER", "Own", false},    {"GENRE", "\t", true},
+        {"DATE", "1971-05", false},    {"DATE", "0", true},           {"TRACKNUMBER", "3/9", false},
+        {"TRACKNUMBER", "0/12", true}, {"TRACKNUMBER", "none", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.field) + "=" + c.own);
+        TagLib::Ogg::XiphComment comment;
+        comment.addField(c.field, c.own);
+        const std::string before = comment.properties()[c.field].toString().to8Bit(true);
+        const std::unique_ptr<TagEditor> editor = xiphEditor(comment, nullptr, {});
+        (void)applyTrackTags(*editor, playerValues(10));
+        const std::string after = comment.properties()[c.field].toString().to8Bit(true);
+        EXPECT_EQ(after == before, !c.replaced) << after;
+        EXPECT_FALSE(after.empty());
     }
 }
 
