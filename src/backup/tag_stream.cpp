@@ -104,6 +104,12 @@ void DescriptorStream::writeBlock(const TagLib::ByteVector& data) {
     if (position_ > size_) {
         stop(EINVAL);
     }
+    if (position_ + data.size() > size_) {
+        appended_ += position_ + data.size() - size_;
+        if (appended_ > kMostAppended) {
+            stop(EFBIG);
+        }
+    }
     writeAt(data.data(), data.size(), position_);
     position_ += data.size();
 }

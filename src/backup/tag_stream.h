@@ -15,14 +15,18 @@ namespace pelmar {
 // the descriptor keeps every failure here, where it is seen: the library itself ignores failed
 // writes and carries on.
 //
-// It does not carry on here. A failed write, a write that would grow the file past its limit or
-// leave a hole in it, and more calls than any real file needs throw Stopped out of the library,
-// which on damaged tags can otherwise loop for billions of steps writing gigabytes.
+// It does not carry on here. A failed write, a write that would grow the file past its limit,
+// leave a hole in it or append more than a small tag, and more calls than any real file needs
+// throw Stopped out of the library, which on damaged tags can otherwise loop for billions of
+// steps writing gigabytes.
 class DescriptorStream final : public TagLib::IOStream {
   public:
     static constexpr std::size_t kDefaultChunk = std::size_t{1} << 20;
     // Far more reads and writes than the largest real file takes to be read and tagged.
     static constexpr std::uint64_t kMostCalls = 4'000'000;
+    // The tag library appends with plain writes only small tags (ID3v1 has 128 bytes); whatever
+    // grows the file by more goes through insert().
+    static constexpr std::uint64_t kMostAppended = std::uint64_t{64} << 10;
 
     struct Stopped : std::exception {
         [[nodiscard]] const char* what() const noexcept override { return "tag stream stopped"; }
@@ -80,6 +84,7 @@ class DescriptorStream final : public TagLib::IOStream {
     std::uint64_t position_ = 0;
     std::uint64_t sizeLimit_ = UINT64_MAX;
     std::uint64_t calls_ = 0;
+    std::uint64_t appended_ = 0;
     int error_ = 0;
     bool changed_ = false;
 };

@@ -121,6 +121,16 @@ TEST(DescriptorStream, RunawayWritesAreStoppedBeforeTheyTouchTheFile) {
     EXPECT_EQ(test::readAll(file.path), file.bytes.substr(0, 38) + "1234");
     {
         DescriptorStream stream(file.fd.get(), "file.mp3");
+        const TagLib::ByteVector tag(128, 'T');
+        stream.seek(0, TagLib::IOStream::End);
+        EXPECT_THROW(
+            for (std::uint64_t n = 0; n <= DescriptorStream::kMostAppended / tag.size();
+                 ++n) { stream.writeBlock(tag); },
+            DescriptorStream::Stopped);
+        EXPECT_EQ(stream.size(), 42 + DescriptorStream::kMostAppended);
+    }
+    {
+        DescriptorStream stream(file.fd.get(), "file.mp3");
         std::uint64_t calls = 0;
         EXPECT_THROW(
             while (calls <= DescriptorStream::kMostCalls) {
