@@ -211,9 +211,9 @@ SidecarResult writeInto(const std::string& folder, const std::vector<SidecarTrac
 }  // namespace
 
 SidecarTrack sidecarTrack(const PlayerLibrary& library, std::uint32_t trackId,
-                          std::string relativePath) {
+                          std::string_view relativePath) {
     SidecarTrack entry;
-    entry.relativePath = std::move(relativePath);
+    entry.relativePath = library.codec().toUtf8(relativePath);
     entry.trackId = trackId;
     const auto record = library.tracks.find(trackId);
     if (record != library.tracks.end()) {

@@ -25,9 +25,11 @@ struct SidecarTrack {
     TrackInfo track;  // texts in UTF-8
 };
 
-// The entry for a track of `library` copied to `relativePath`; empty values for an unknown id.
+// The entry for a track of `library` copied to `relativePath`, the path below the backup folder
+// as the backup named it, in the library's text codec; texts and path become UTF-8. Empty values
+// for an unknown id.
 [[nodiscard]] SidecarTrack sidecarTrack(const PlayerLibrary& library, std::uint32_t trackId,
-                                        std::string relativePath);
+                                        std::string_view relativePath);
 
 struct SidecarResult {
     bool written = false;

@@ -70,8 +70,9 @@ struct OpenedFile {
     bool encrypted = false;
 };
 
-// Tags of an older ID3v2 version are saved in the newest version its readers know: a file
-// that came with 2.3 tags goes to players that may read nothing newer.
+// A file keeps the ID3v2 version it came with, 2.2 (which the tag library cannot write) becoming
+// 2.3: a player that was given 2.3 tags may read nothing newer. New tags are 2.4, which holds
+// UTF-8.
 TagLib::ID3v2::Version id3v2VersionFor(bool hasTag, TagLib::ID3v2::Tag* tag) {
     return hasTag && tag->header()->majorVersion() <= 3 ? TagLib::ID3v2::v3 : TagLib::ID3v2::v4;
 }
