@@ -8,7 +8,7 @@
 #include "cli/text_table.h"
 #include "library/player_library.h"
 #include "library/track_columns.h"
-#include "util/time_format.h"
+#include "library/track_fields.h"
 
 namespace pelmar::cli {
 
@@ -115,40 +115,27 @@ std::vector<NamedList> collectPlaylists(PlayerLibrary& library) {
     return playlists;
 }
 
-void writeTrackJson(JsonWriter& json, const ListedTrack& listed, const TrackInfo& track) {
-    const auto text = [&](std::string_view key, const std::string& value) {
+// Puts the described fields into the JSON being written.
+struct JsonTrackFields {
+    JsonWriter& json;
+    void text(std::string_view key, std::string_view value) {
         json.key(key);
         json.string(value);
-    };
-    const auto number = [&](std::string_view key, std::int64_t value) {
+    }
+    void number(std::string_view key, std::int64_t value) {
         json.key(key);
         json.number(value);
-    };
-    json.beginObject();
-    number("id", listed.id);
-    text("location", track.location);
-    number("fileType", track.fileType);
-    text("type", trackTypeText(track));
-    text("artist", track.artist);
-    text("album", track.album);
-    text("title", track.title);
-    text("genre", track.genre);
-    text("composer", track.composer);
-    number("size", track.size);
-    number("lengthSeconds", track.lengthSeconds);
-    number("trackNumber", track.trackNumber);
-    number("year", track.year);
-    number("bitrate", track.bitrate);
-    number("playCount", track.playCount);
-    json.key("lastPlayed");
-    if (const std::int64_t lastPlayed = signedPlayerTime(track.lastPlayed); lastPlayed < 0) {
-        json.null();
-    } else {
-        json.number(lastPlayed);
     }
-    number("rating", track.rating);
-    number("bpm", track.bpm);
-    number("mediaKind", listed.mediaKind);
+    void null(std::string_view key) {
+        json.key(key);
+        json.null();
+    }
+};
+
+void writeTrackJson(JsonWriter& json, const ListedTrack& listed, const TrackInfo& track) {
+    JsonTrackFields fields{json};
+    json.beginObject();
+    describeTrack(track, listed.id, listed.mediaKind, fields);
     json.endObject();
 }
 
