@@ -355,6 +355,50 @@ TEST_F(TransferWorkerTest, LocationsLeadingOutsideThePlayerAreNotRead) {
     EXPECT_TRUE(backedUpFiles().empty());
 }
 
+TEST_F(TransferWorkerTest, LinksOnThePlayerAreFollowedOnlyWhileTheyStayOnIt) {
+    const fs::path outside = folder.path() / "home";
+    test::writeFile(outside / "id_rsa", {'s', 'e', 'c', 'r', 'e', 't'});
+    const fs::path links = player() / "iPod_Control" / "Music" / "LNK";
+    fs::create_directories(links);
+    const fs::path inside = mediaFile(library.trackIds[0]);
+    fs::create_symlink(outside / "id_rsa", links / "file-outside.mp3");
+    fs::create_symlink("../../../../home/id_rsa", links / "climbs-out.mp3");
+    fs::create_directory_symlink(outside, player() / "iPod_Control" / "Music" / "OUT");
+    fs::create_symlink(fs::relative(inside, links), links / "inside.mp3");
+    fs::create_symlink("loop.mp3", links / "loop.mp3");
+    const struct {
+        const char* location;
+        bool copied;
+    } cases[] = {
+        {":iPod_Control:Music:LNK:file-outside.mp3", false},
+        {":iPod_Control:Music:LNK:climbs-out.mp3", false},
+        {":iPod_Control:Music:OUT:id_rsa", false},
+        {":iPod_Control:Music:LNK:inside.mp3", true},
+        {":iPod_Control:Music:LNK:loop.mp3", false},
+    };
+    std::vector<std::uint32_t> tracks;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const std::uint32_t id = library.trackIds[i + 1];
+        library.tracks.at(id).location = cases[i].location;
+        tracks.push_back(id);
+    }
+    const TransferResult result = run(tracks, {}, {});
+    EXPECT_EQ(result.copied, 1U);
+    EXPECT_EQ(result.failed, 4U);
+    const std::string log = readAll(logFile());
+    std::size_t refusals = 0;
+    const std::string refusal =
+        "FAILED...(the file on the player is a link that leads outside the player).";
+    for (std::size_t at = log.find(refusal); at != std::string::npos;
+         at = log.find(refusal, at + 1)) {
+        ++refusals;
+    }
+    EXPECT_EQ(refusals, 4U) << log;
+    const std::vector<std::string> files = backedUpFiles();
+    ASSERT_EQ(files.size(), 1U);
+    EXPECT_EQ(readAll(backup() / files[0]), readAll(inside));
+}
+
 TEST_F(TransferWorkerTest, PauseWaitsBetweenItemsAndContinueResumes) {
     std::mutex mutex;
     std::condition_variable paused;
