@@ -16,7 +16,7 @@ struct DeviceProperty {
     std::string value;
 };
 
-// The rows of the Device Information page: "Device Name", "Drive Letter" (the mount point),
+// The rows of the Device Information page: "Device Name", "Mount Point",
 // "Total Capacity" and "Free Space", the last two from one query of the player's volume. An
 // unreadable volume shows 0.00 GB.
 [[nodiscard]] std::vector<DeviceProperty> deviceInformationRows(

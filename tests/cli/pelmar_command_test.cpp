@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
 
 #include "command_runner.h"
+#include "player_image/player_image.h"
 #include "support/database_bytes.h"
 #include "support/photo_database_bytes.h"
 #include "support/temp_folder.h"
@@ -156,7 +159,7 @@ TEST_F(PelmarCommand, InfoShowsTheDeviceAndItsContents) {
     EXPECT_TRUE(info["productId"].is_null()) << "a folder on a fixed disk";
     EXPECT_EQ(info["family"], 0);
     EXPECT_GT(info["totalBytes"].get<std::int64_t>(), 0);
-    EXPECT_EQ(info["tracks"], 3);
+    EXPECT_EQ(info["tracks"], 2) << "the song and the podcast; the video counts as a video";
     EXPECT_EQ(info["videos"], 1);
     EXPECT_EQ(info["podcasts"], 1);
     EXPECT_EQ(info["playlists"], 3);
@@ -165,10 +168,48 @@ TEST_F(PelmarCommand, InfoShowsTheDeviceAndItsContents) {
 
     const CommandRun table = pelmar({"info", "--player", folder.path().string()});
     ASSERT_EQ(table.status, 0);
-    for (const char* label : {"Device Name", "Drive Letter", "Total Capacity", "Free Space"}) {
+    for (const char* label : {"Device Name", "Mount Point", "Total Capacity", "Free Space"}) {
         EXPECT_NE(table.out.find(label), std::string::npos) << label;
     }
     EXPECT_NE(table.out.find(" GB"), std::string::npos);
+}
+
+TEST(PelmarInfo, CountsTracksAsTheTreeDoesWithVideosApart) {
+    const test::TempFolder folder;
+    player_image::Options options;
+    options.trackCount = 60;
+    options.withPhotos = false;
+    options.withMedia = false;
+    const player_image::PlayerImage image = player_image::generatePlayerImage(options);
+    std::string error;
+    ASSERT_TRUE(player_image::writePlayerImage(image, folder.path(), options, error)) << error;
+    // The video kinds of the music database, as the category tree sets them apart.
+    const std::size_t videos = static_cast<std::size_t>(
+        std::count_if(image.tracks.begin(), image.tracks.end(), [](const auto& track) {
+            return track.mediaKind == 2 || track.mediaKind == 6 || track.mediaKind == 32 ||
+                   track.mediaKind == 64;
+        }));
+    ASSERT_GT(videos, 0U) << "the player needs videos to tell the counts apart";
+    const std::size_t songs = image.tracks.size() - videos;
+
+    const CommandRun run = pelmar({"info", "--player", folder.path().string(), "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const json info = json::parse(run.out);
+    EXPECT_EQ(info["tracks"], songs);
+    EXPECT_EQ(info["videos"], videos);
+    const CommandRun table = pelmar({"info", "--player", folder.path().string()});
+    ASSERT_EQ(table.status, 0) << table.err;
+    std::istringstream lines(table.out);
+    std::map<std::string, std::string> rows;
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t gap = line.find("  ");
+        const std::size_t value = line.find_first_not_of(' ', gap);
+        if (gap != std::string::npos && value != std::string::npos) {
+            rows[line.substr(0, gap)] = line.substr(value);
+        }
+    }
+    EXPECT_EQ(rows["Tracks"], std::to_string(songs));
+    EXPECT_EQ(rows["Videos"], std::to_string(videos));
 }
 
 TEST(PelmarOptions, ShowsDefaultsAndStoresCheckedValues) {
@@ -259,7 +300,7 @@ TEST(PelmarCommandErrors, WithoutAPlayerNamedItSearchesAndReportsWhatItFound) {
         GTEST_SKIP() << "this machine has a player mounted";
     }
     EXPECT_EQ(detected.status, 3);
-    EXPECT_NE(detected.err.find("Pelmar cannot find any connected Windows iPod devices."),
+    EXPECT_NE(detected.err.find("Pelmar cannot find any connected iPod devices."),
               std::string::npos)
         << detected.err;
 }

@@ -270,7 +270,7 @@ TEST_F(NodeModel, DeviceInformationShowsFourPropertiesOfThePlayerVolume) {
     const Nodes rows = childrenOf(info);
     EXPECT_EQ(
         fieldOf(rows, &NodeData::name),
-        (std::vector<std::string>{"Device Name", "Drive Letter", "Total Capacity", "Free Space"}));
+        (std::vector<std::string>{"Device Name", "Mount Point", "Total Capacity", "Free Space"}));
     EXPECT_EQ(fieldOf(rows, &NodeData::text2),
               (std::vector<std::string>{modelName(library.deviceKind), "/media/player", "2.00 GB",
                                         "1.00 GB"}));
