@@ -16,6 +16,7 @@
 #include "backup/transfer_observer.h"
 #include "library/player_library.h"
 #include "library/player_loader.h"
+#include "platform/atomic_file.h"
 #include "player_image/player_image.h"
 #include "support/fake_itunes.h"
 #include "support/temp_folder.h"
@@ -397,6 +398,33 @@ TEST_F(TransferWorkerTest, LinksOnThePlayerAreFollowedOnlyWhileTheyStayOnIt) {
     const std::vector<std::string> files = backedUpFiles();
     ASSERT_EQ(files.size(), 1U);
     EXPECT_EQ(readAll(backup() / files[0]), readAll(inside));
+}
+
+TEST_F(TransferWorkerTest, WhatKilledRunsLeftIsClearedBeforeWritingButNotWhatALiveRunWrites) {
+    const std::uint32_t first = library.trackIds[0];
+    run({first}, {}, {});
+    const std::vector<std::string> once = backedUpFiles();
+    ASSERT_EQ(once.size(), 1U);
+    const fs::path trackFolder = (backup() / once[0]).parent_path();
+    fs::remove(backup() / once[0]);
+    const fs::path staleTrack = trackFolder / ".Song.mp3.pelmar-k1ll3d";
+    const fs::path stalePhoto = backup() / ".2005-01-01 - 1.jpg.pelmar-Zz9Zz9";
+    const fs::path untouched = backup() / "Elsewhere" / ".Other.mp3.pelmar-abcdef";
+    for (const fs::path& stale : {staleTrack, stalePhoto, untouched}) {
+        test::writeFile(stale, {'h', 'a', 'l', 'f'});
+    }
+    AtomicFileWriter live;
+    ASSERT_TRUE(live.open((trackFolder / "Being Written.mp3").string()));
+    ASSERT_TRUE(live.write(std::string_view("ID3 and more")));
+
+    const TransferResult result = run({first}, {}, {allPhotos()[0]});
+    EXPECT_EQ(result.copied, 2U);
+    EXPECT_FALSE(fs::exists(staleTrack)) << "cleared before the track went into its folder";
+    EXPECT_FALSE(fs::exists(stalePhoto)) << "cleared at the start of the run";
+    EXPECT_TRUE(fs::exists(untouched)) << "a folder the run does not write into is left alone";
+    EXPECT_TRUE(live.commit(false)) << "another run's file in the making survives";
+    fs::remove(untouched);
+    expectCompleteCopies();
 }
 
 TEST_F(TransferWorkerTest, PauseWaitsBetweenItemsAndContinueResumes) {

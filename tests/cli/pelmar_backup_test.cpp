@@ -4,9 +4,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
-#include <sys/wait.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 #include <nlohmann/json.hpp>
 
@@ -53,6 +54,24 @@ class PelmarBackup : public ::testing::Test {
     std::string environment() const {
         return "PELMAR_CONFIG_DIR=" + quoted((folder.path() / "config").string()) +
                " XDG_RUNTIME_DIR=" + quoted((folder.path() / "runtime").string());
+    }
+
+    std::vector<std::string> runEnvironment() const {
+        return {"PELMAR_CONFIG_DIR=" + (folder.path() / "config").string(),
+                "XDG_RUNTIME_DIR=" + (folder.path() / "runtime").string()};
+    }
+
+    // Another player, of `tracks` tracks and `photos` photos, at `root`.
+    static player_image::PlayerImage writePlayer(const fs::path& root, std::uint32_t tracks,
+                                                 bool withPhotos, std::uint32_t photos = 0) {
+        player_image::Options other;
+        other.trackCount = tracks;
+        other.withPhotos = withPhotos;
+        other.photoCount = photos;
+        player_image::PlayerImage image = player_image::generatePlayerImage(other);
+        std::string error;
+        EXPECT_TRUE(player_image::writePlayerImage(image, root, other, error)) << error;
+        return image;
     }
 
     CommandRun backupWith(std::vector<std::string> args) {
@@ -154,52 +173,164 @@ TEST_F(PelmarBackup, FailedItemsGiveStatus1) {
 
 TEST_F(PelmarBackup, CtrlCCancelsBetweenItemsLeavingOnlyCompleteFiles) {
     // Enough tracks that the run is still going when the signal arrives.
-    player_image::Options large;
-    large.trackCount = 600;
-    large.withPhotos = false;
-    std::string error;
     const fs::path big = folder.path() / "big";
-    ASSERT_TRUE(
-        player_image::writePlayerImage(player_image::generatePlayerImage(large), big, large, error))
-        << error;
-    int output[2];
-    ASSERT_EQ(::pipe(output), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::dup2(output[1], STDOUT_FILENO);
-        ::close(output[0]);
-        ::setenv("PELMAR_CONFIG_DIR", (folder.path() / "config").c_str(), 1);
-        ::setenv("XDG_RUNTIME_DIR", (folder.path() / "runtime").c_str(), 1);
-        ::execl(PELMAR_BINARY_PATH, "pelmar", "backup", "--player", big.c_str(), "--to",
-                backup().c_str(), "--songs", static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ::close(output[1]);
-    std::FILE* lines = ::fdopen(output[0], "r");
-    char line[4096];
-    bool started = false;
-    while (std::fgets(line, sizeof line, lines) != nullptr) {
-        if (std::string(line).rfind("Processing track 2/", 0) == 0) {
-            started = true;
-            ::kill(child, SIGINT);
-            break;
-        }
-    }
-    std::string rest;
-    while (std::fgets(line, sizeof line, lines) != nullptr) {
-        rest += line;
-    }
-    std::fclose(lines);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(started);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 130);
-    EXPECT_NE(rest.find("The backup was cancelled."), std::string::npos) << rest;
+    writePlayer(big, 600, false);
+    test::RunningPelmar run(
+        {"backup", "--player", big.string(), "--to", backup().string(), "--songs"},
+        runEnvironment());
+    ASSERT_TRUE(run.waitForLine("Processing track 2/"));
+    run.signal(SIGINT);
+    EXPECT_EQ(run.finish(), 130);
+    EXPECT_NE(run.output().find("The backup was cancelled."), std::string::npos) << run.output();
     const std::size_t copied = countFiles(backup());
     EXPECT_GE(copied, 1U);
     EXPECT_LT(copied, 600U);
+}
+
+TEST_F(PelmarBackup, KilledAfterAnyItemTheNextRunCompletesTheBackup) {
+    const fs::path small = folder.path() / "small";
+    const player_image::PlayerImage image = writePlayer(small, 5, true, 3);
+    std::set<std::string> sources;
+    for (const player_image::Track& track : image.tracks) {
+        sources.insert(test::readAll(player_image::mediaFilePath(small, track)));
+    }
+    const std::vector<std::string> args = {"backup", "--player",        small.string(),
+                                           "--to",   backup().string(), "--all"};
+    const auto expectOnlyCompleteFiles = [&] {
+        for (const auto& entry : fs::recursive_directory_iterator(backup())) {
+            const fs::path& path = entry.path();
+            if (!entry.is_regular_file() || path.extension() == ".m3u" ||
+                path.filename().string().find(".pelmar-") != std::string::npos) {
+                continue;
+            }
+            const std::string content = test::readAll(path);
+            if (path.extension() == ".jpg") {
+                EXPECT_TRUE(content.starts_with("\xFF\xD8") && content.ends_with("\xFF\xD9"))
+                    << path;
+            } else {
+                EXPECT_TRUE(sources.contains(content)) << path << " is not a whole track";
+            }
+        }
+    };
+    const std::size_t items = image.tracks.size() + image.photos.size();
+    for (std::size_t item = 1; item <= items; ++item) {
+        SCOPED_TRACE("killed at item " + std::to_string(item));
+        test::RunningPelmar run(args, runEnvironment());
+        const bool photo = item > image.tracks.size();
+        const std::string line =
+            photo ? "Processing photo " + std::to_string(item - image.tracks.size()) + "/"
+                  : "Processing track " + std::to_string(item) + "/";
+        ASSERT_TRUE(run.waitForLine(line)) << run.output();
+        run.signal(SIGKILL);
+        EXPECT_EQ(run.finish(), 128 + SIGKILL);
+        expectOnlyCompleteFiles();
+    }
+    const CommandRun last = pelmar(args, environment());
+    ASSERT_EQ(last.status, 0) << last.err;
+    expectOnlyCompleteFiles();
+    EXPECT_EQ(countFiles(backup()) - countFiles(backup(), ".m3u"), items)
+        << "every item is there once, and no temporary file";
+}
+
+TEST_F(PelmarBackup, KilledInTheMiddleOfALargeFileTheNextRunLeavesNoStrayFile) {
+    const fs::path player = folder.path() / "large";
+    const player_image::PlayerImage image = writePlayer(player, 1, false);
+    const fs::path source = player_image::mediaFilePath(player, image.tracks[0]);
+    const std::string large = [] {
+        std::string bytes(48u << 20, '\0');
+        for (std::size_t i = 0; i < bytes.size(); i += 4096) {
+            bytes[i] = static_cast<char>(i >> 12);
+        }
+        return bytes;
+    }();
+    std::ofstream(source, std::ios::binary | std::ios::trunc) << large;
+    const std::vector<std::string> args = {"backup", "--player",        player.string(),
+                                           "--to",   backup().string(), "--songs"};
+    const auto isTrackTemporary = [](std::string_view name) {
+        return name.find(".pelmar-") != std::string_view::npos &&
+               name.find(".m3u.") == std::string_view::npos;
+    };
+    const int watch = ::inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    // The kill has to land while the copy is under way; should a busy machine let the copy
+    // finish first, the backup is taken away and tried again.
+    std::string stray;
+    for (int attempt = 0; attempt < 5 && stray.empty(); ++attempt) {
+        fs::remove_all(backup());
+        fs::create_directories(backup());
+        ASSERT_GE(::inotify_add_watch(watch, backup().c_str(), IN_MODIFY), 0);
+        test::RunningPelmar run(args, runEnvironment());
+        alignas(inotify_event) char events[4096];
+        bool writing = false;
+        while (!writing) {
+            const ssize_t n = ::read(watch, events, sizeof events);
+            ASSERT_GT(n, 0);
+            for (ssize_t at = 0; at < n;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+                writing = writing || (event->len > 0 && isTrackTemporary(event->name));
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
+        }
+        run.signal(SIGKILL);
+        EXPECT_EQ(run.finish(), 128 + SIGKILL);
+        for (const auto& entry : fs::directory_iterator(backup())) {
+            if (isTrackTemporary(entry.path().filename().string())) {
+                stray = entry.path().string();
+            }
+        }
+    }
+    ::close(watch);
+    ASSERT_FALSE(stray.empty()) << "no kill landed in the middle of the copy";
+    EXPECT_LT(fs::file_size(stray), large.size()) << "the stray file holds part of the track";
+    const CommandRun again = pelmar(args, environment());
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_FALSE(fs::exists(stray));
+    EXPECT_EQ(countFiles(backup()), 1U);
+    for (const auto& entry : fs::directory_iterator(backup())) {
+        EXPECT_TRUE(test::readAll(entry.path()) == large) << "the track is whole";
+    }
+}
+
+TEST_F(PelmarBackup, ASecondRunWhileOneIsUnderWayIsRefusedAndWritesNothing) {
+    const fs::path log = folder.path() / "runtime" / "pelmar-vantrell" / "Logs" / "transfer.log";
+    test::RunningPelmar first(
+        {"backup", "--player", player().string(), "--to", backup().string(), "--all"},
+        runEnvironment());
+    ASSERT_TRUE(first.waitForLine("Processing track 1/"));
+    first.signal(SIGSTOP);
+    const std::string logSoFar = test::readAll(log);
+    ASSERT_FALSE(logSoFar.empty());
+
+    const fs::path elsewhere = folder.path() / "elsewhere";
+    fs::create_directories(elsewhere);
+    const CommandRun second = pelmar(
+        {"backup", "--player", player().string(), "--to", elsewhere.string(), "--all", "--json"},
+        environment());
+    EXPECT_EQ(second.status, 5);
+    EXPECT_NE(second.err.find("Another backup is running; its log is " + log.string()),
+              std::string::npos)
+        << second.err;
+    EXPECT_TRUE(fs::is_empty(elsewhere));
+    EXPECT_EQ(test::readAll(log), logSoFar) << "the first run's log is left alone";
+
+    first.signal(SIGCONT);
+    EXPECT_EQ(first.finish(), 0);
+    EXPECT_EQ(countFiles(backup()) - countFiles(backup(), ".m3u"),
+              written.tracks.size() + written.photos.size());
+
+    // Started at the same moment: one runs, the other either runs after it or is refused.
+    fs::remove_all(backup());
+    fs::create_directories(backup());
+    const std::vector<std::string> args = {"backup",          "--player", player().string(), "--to",
+                                           backup().string(), "--all",    "--quiet"};
+    test::RunningPelmar a(args, runEnvironment());
+    test::RunningPelmar b(args, runEnvironment());
+    std::vector<int> statuses = {a.finish(), b.finish()};
+    std::sort(statuses.begin(), statuses.end());
+    EXPECT_EQ(statuses[0], 0);
+    EXPECT_TRUE(statuses[1] == 0 || statuses[1] == 5) << statuses[1];
+    EXPECT_EQ(countFiles(backup()) - countFiles(backup(), ".m3u"),
+              written.tracks.size() + written.photos.size());
 }
 
 }  // namespace
