@@ -228,33 +228,6 @@ TEST_F(TransferLog, NeverWritesThroughASymbolicLink) {
     EXPECT_EQ(readAll(target.string()), "keep");
 }
 
-TEST_F(TransferLog, ARunHoldsTheLogSoThatASecondOneIsToldAndTouchesNothing) {
-    LogReservation first = reserveLog(path);
-    ASSERT_TRUE(first.lock);
-    EXPECT_FALSE(first.heldByOtherRun);
-    TempFile log(path);
-    ASSERT_TRUE(log.OpenLog(kStartTime));
-    log.WriteLine("the first run's line");
-
-    const LogReservation second = reserveLog(path);
-    EXPECT_TRUE(second.heldByOtherRun);
-    EXPECT_FALSE(second.lock);
-    EXPECT_EQ(readAll(path), title + "the first run's line\n") << "not truncated";
-    EXPECT_EQ(otherRunMessage(path).substr(0, 39 + path.size()),
-              "Another backup is running; its log is " + path + "\n");
-
-    first.lock.reset();
-    EXPECT_FALSE(reserveLog(path).heldByOtherRun) << "the run has ended";
-}
-
-TEST_F(TransferLog, RunsWithoutALockableLogAreNotRefused) {
-    EXPECT_FALSE(reserveLog("").heldByOtherRun);
-    fs::create_directories(path);
-    const LogReservation folder = reserveLog(path);
-    EXPECT_FALSE(folder.heldByOtherRun);
-    EXPECT_FALSE(folder.lock);
-}
-
 TEST_F(TransferLog, NothingIsWrittenBeforeTheLogIsOpen) {
     TempFile log(path);
     log.WriteLine("early");

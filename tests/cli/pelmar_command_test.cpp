@@ -1,14 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
-#include <map>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
 
 #include "command_runner.h"
-#include "player_image/player_image.h"
 #include "support/database_bytes.h"
 #include "support/photo_database_bytes.h"
 #include "support/temp_folder.h"
@@ -171,45 +168,8 @@ TEST_F(PelmarCommand, InfoShowsTheDeviceAndItsContents) {
     for (const char* label : {"Device Name", "Mount Point", "Total Capacity", "Free Space"}) {
         EXPECT_NE(table.out.find(label), std::string::npos) << label;
     }
+    EXPECT_NE(table.out.find("\nTracks          2\n"), std::string::npos) << table.out;
     EXPECT_NE(table.out.find(" GB"), std::string::npos);
-}
-
-TEST(PelmarInfo, CountsTracksAsTheTreeDoesWithVideosApart) {
-    const test::TempFolder folder;
-    player_image::Options options;
-    options.trackCount = 60;
-    options.withPhotos = false;
-    options.withMedia = false;
-    const player_image::PlayerImage image = player_image::generatePlayerImage(options);
-    std::string error;
-    ASSERT_TRUE(player_image::writePlayerImage(image, folder.path(), options, error)) << error;
-    // The video kinds of the music database, as the category tree sets them apart.
-    const std::size_t videos = static_cast<std::size_t>(
-        std::count_if(image.tracks.begin(), image.tracks.end(), [](const auto& track) {
-            return track.mediaKind == 2 || track.mediaKind == 6 || track.mediaKind == 32 ||
-                   track.mediaKind == 64;
-        }));
-    ASSERT_GT(videos, 0U) << "the player needs videos to tell the counts apart";
-    const std::size_t songs = image.tracks.size() - videos;
-
-    const CommandRun run = pelmar({"info", "--player", folder.path().string(), "--json"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    const json info = json::parse(run.out);
-    EXPECT_EQ(info["tracks"], songs);
-    EXPECT_EQ(info["videos"], videos);
-    const CommandRun table = pelmar({"info", "--player", folder.path().string()});
-    ASSERT_EQ(table.status, 0) << table.err;
-    std::istringstream lines(table.out);
-    std::map<std::string, std::string> rows;
-    for (std::string line; std::getline(lines, line);) {
-        const std::size_t gap = line.find("  ");
-        const std::size_t value = line.find_first_not_of(' ', gap);
-        if (gap != std::string::npos && value != std::string::npos) {
-            rows[line.substr(0, gap)] = line.substr(value);
-        }
-    }
-    EXPECT_EQ(rows["Tracks"], std::to_string(songs));
-    EXPECT_EQ(rows["Videos"], std::to_string(videos));
 }
 
 TEST(PelmarOptions, ShowsDefaultsAndStoresCheckedValues) {

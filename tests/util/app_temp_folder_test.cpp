@@ -49,19 +49,6 @@ TEST_F(AppTempFolderTest, FolderNamedByAnOlderVersionGoesOnBeingUsed) {
     EXPECT_EQ(settings.string("Gen_TempPath", ""), older);
 }
 
-TEST_F(AppTempFolderTest, NewFoldersHaveNamesThatCanBeTypedInAShell) {
-    const std::string first = appTempFolder(settings, home, "Logs");
-    // Taken by something not private: a uniquely named folder is made beside it.
-    fs::permissions(preferred, fs::perms::all);
-    SettingsStore other(temp.path() / "other-config");
-    const std::string second = appTempFolder(other, home, "Logs");
-    ASSERT_NE(first, second);
-    for (const std::string& folder : {first, second}) {
-        const std::string below = folder.substr(home.string().size());
-        EXPECT_EQ(below.find_first_of("$ \t'\"\\*?"), std::string::npos) << folder;
-    }
-}
-
 TEST_F(AppTempFolderTest, ModeIsPrivateWhateverTheUmask) {
     const mode_t old = ::umask(0);
     const std::string folder = appTempFolder(settings, home, "");
