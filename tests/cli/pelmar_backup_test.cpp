@@ -75,6 +75,12 @@ class RunningPelmar {
             ::kill(pid_, number);
         }
     }
+    // Stops the program and returns once it has stopped: kill() alone may return before.
+    void stop() const {
+        signal(SIGSTOP);
+        int status = 0;
+        ::waitpid(pid_, &status, WUNTRACED);
+    }
     // Reads the rest of the output; the exit status, or 128 plus the signal that ended it.
     int finish() {
         for (std::string line; readLine(line);) {
@@ -320,7 +326,7 @@ TEST_F(PelmarBackup, ASecondRunWhileOneIsUnderWayIsRefusedAndWritesNothing) {
         {"backup", "--player", player().string(), "--to", backup().string(), "--all"},
         environment());
     ASSERT_TRUE(first.waitForLine("Processing track 1/"));
-    first.signal(SIGSTOP);
+    first.stop();
     const std::string logSoFar = test::readAll(log);
     const fs::path elsewhere = folder.path() / "elsewhere";
     fs::create_directories(elsewhere);
