@@ -60,10 +60,10 @@ std::optional<std::string> checkBeforeBackup(const std::string& folder,
     const std::uint32_t available = freeMegabytes(freeBytes ? freeBytes(folder) : std::nullopt);
     const std::uint32_t needed = selectedKilobytes / 1024;
     if (needed > available) {
-        return "Drive " + mountPointOf(folder) + " does not have enough free space (" +
-               std::to_string(available) + " MB) to backup the selected tracks (" +
-               std::to_string(needed) +
-               " MB).\nPlease select a destination folder on another drive, or select fewer "
+        return "The disk mounted at " + mountPointOf(folder) +
+               " does not have enough free space (" + std::to_string(available) +
+               " MB) to backup the selected tracks (" + std::to_string(needed) +
+               " MB).\nPlease select a destination folder on another disk, or select fewer "
                "tracks to backup.";
     }
     return std::nullopt;

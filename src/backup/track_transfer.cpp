@@ -104,7 +104,9 @@ void TransferRun::copyTrack(std::size_t index) {
     // the copies would land on whatever disk holds the empty mount point.
     const bool backupFolderThere = isDirectory(backupFolder);
     if (backupFolderThere) {
-        MakeDirectoryPath(backupFolder + place.folderPath);
+        const std::string folder = collapseDoubledSlashes(backupFolder + place.folderPath);
+        MakeDirectoryPath(folder);
+        prepareFolder(folder);
     }
     destination = collapseDoubledSlashes(destination);
 

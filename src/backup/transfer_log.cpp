@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include "platform/file_lock.h"
 #include "util/app_temp_folder.h"
 #include "util/literal_store.h"
 #include "util/protected_literals.h"
@@ -26,6 +27,22 @@ std::string LogPath(SettingsStore& settings) {
 
 std::string LogPath(SettingsStore& settings, const std::filesystem::path& home) {
     return logPathIn(appTempFolder(settings, home, reveal(kLiteralLogFolder)));
+}
+
+LogReservation reserveLog(const std::string& logPath) {
+    LogReservation reservation;
+    if (logPath.empty()) {
+        return reservation;
+    }
+    LockedFile locked = lockFile(logPath);
+    reservation.lock = std::move(locked.fd);
+    reservation.heldByOtherRun = locked.outcome == LockOutcome::Held;
+    return reservation;
+}
+
+std::string otherRunMessage(const std::string& logPath) {
+    return "Another backup is running; its log is " + logPath +
+           "\nPlease wait until it has finished before beginning this one.";
 }
 
 TempFile::TempFile(std::string path) : path_(std::move(path)) {}

@@ -17,6 +17,20 @@ class SettingsStore;
 // The same, with `home` in place of the user's temporary home.
 [[nodiscard]] std::string LogPath(SettingsStore& settings, const std::filesystem::path& home);
 
+// What taking the transfer log for a run found. Both programs write the one log, so it stands
+// for the run itself: while one run holds it, no other starts.
+struct LogReservation {
+    UniqueFd lock;                // held until the run has ended; empty when none could be taken
+    bool heldByOtherRun = false;  // another backup is running: this one must not start
+};
+
+// Takes the log at `logPath` for one run before anything is written to it, without waiting.
+// When there is no log, or its file system keeps no locks, the run goes on without one.
+[[nodiscard]] LogReservation reserveLog(const std::string& logPath);
+
+// What the user is told when another run holds the log.
+[[nodiscard]] std::string otherRunMessage(const std::string& logPath);
+
 // The log of one backup run. Every line reaches the file as it is written, so the log is whole
 // up to the last line even when the program stops halfway.
 class TempFile {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_set>
 
 #include "backup/playlist_export.h"
 #include "backup/transfer_log.h"
@@ -31,6 +32,8 @@ class TransferRun {
     void copyTrack(std::size_t index);
     void exportPhoto(std::size_t index);
     void showCounts();
+    // Clears `folder` of what killed runs left half-written, before this run first writes there.
+    void prepareFolder(const std::string& folder);
     // Waits while paused; true when the run must end now.
     bool cancelRequested();
     void complete();
@@ -44,6 +47,7 @@ class TransferRun {
     std::unique_ptr<ITunesSession> itunes_;
     bool itunesLibraryHeld_ = false;
     TrackPathMap paths_;
+    std::unordered_set<std::string> preparedFolders_;
     int lastPercent_ = -1;
     bool encoderMessageShown_ = false;
 };

@@ -6,6 +6,7 @@
 #include "backup/transfer_log_texts.h"
 #include "backup/transfer_observer.h"
 #include "backup/transfer_run.h"
+#include "platform/stale_temporaries.h"
 
 namespace pelmar {
 
@@ -19,6 +20,8 @@ TransferRun::TransferRun(TransferJob& job) : job_(job), log_(job.logPath) {}
 TransferRun::~TransferRun() = default;
 
 TransferResult TransferRun::run() {
+    // Photos and playlists go straight into the backup folder, tracks below it.
+    prepareFolder(job_.options.destinationFolder);
     writeLogHead();
     connectITunes();
     log_.WriteLine(kLogBeginTransfer);
@@ -62,6 +65,16 @@ void TransferRun::connectITunes() {
     itunesLibraryHeld_ =
         itunes_->connect([this](std::string_view text) { job_.observer.setStatusText(text); });
     log_.WriteLine(ITunesConnectionLine(itunesLibraryHeld_));
+}
+
+void TransferRun::prepareFolder(const std::string& folder) {
+    std::string key = folder;
+    while (key.size() > 1 && key.back() == '/') {
+        key.pop_back();
+    }
+    if (preparedFolders_.insert(key).second) {
+        removeStaleTemporaries(key);
+    }
 }
 
 void TransferRun::showCounts() {

@@ -244,6 +244,11 @@ int runBackup(const BackupRequest& request) {
     }
 
     const std::string logPath = LogPath(settings);
+    const LogReservation reservation = reserveLog(logPath);
+    if (reservation.heldByOtherRun) {
+        std::fprintf(stderr, "%s\n", otherRunMessage(logPath).c_str());
+        return kExitOtherRun;
+    }
     TransferControl control;
     TransferDisplay display(report, request.quiet,
                             static_cast<int>(selection.tracks.size() + selection.photos.size()));

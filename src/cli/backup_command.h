@@ -32,6 +32,7 @@ struct BackupRequest {
 };
 
 inline constexpr int kExitRefused = 4;
+inline constexpr int kExitOtherRun = 5;
 inline constexpr int kExitCanceled = 130;
 
 // Backs up what the request chooses; returns the exit status.

@@ -21,8 +21,12 @@ void printDeviceSummary(OutputBuffer& out, const PlayerLibrary& library,
     const bool compressed = hasCompressedDatabase(library.rootPath);
     const std::size_t playlists =
         library.playlistNames.empty() ? 0 : library.playlistNames.size() - 1;
+    // As the tree counts "Songs (All Tracks)": the videos have a count of their own.
+    const std::size_t songs = library.trackIds.size() > library.videoIds.size()
+                                  ? library.trackIds.size() - library.videoIds.size()
+                                  : 0;
     const std::vector<std::pair<std::string, std::size_t>> counts = {
-        {"Tracks", library.trackIds.size()},
+        {"Tracks", songs},
         {"Videos", library.videoIds.size()},
         {"Podcasts", static_cast<std::size_t>(std::max(library.podcastCount, 0))},
         {"Playlists", playlists},

@@ -12,12 +12,13 @@
 namespace pelmar {
 
 const char* const kPlayerNotFoundMessage =
-    "Pelmar cannot find any connected Windows iPod devices.\n\nPlease make sure that your iPod "
-    "is plugged in, it is displaying the\n\"Do not disconnect\" message, and Windows has "
-    "recognized and\nmounted it as a drive letter under 'My Computer'.\n\nIf your iPod is brand "
-    "new or you have just formatted it, please first\t\nrun the Apple iPod Updater's \"Restore "
-    "function\", which will properly\ninitialize your iPod so that it is recognized as a drive in "
-    "Windows.";
+    "Pelmar cannot find any connected iPod devices.\n\nPlease make sure that your iPod is plugged "
+    "in, it is displaying the\n\"Do not disconnect\" message, and its disk is mounted: most "
+    "desktops mount it\nby themselves, or mount it with 'udisksctl mount -b DEVICE'. A mount "
+    "point or\na copy of an iPod can also be named with --player DIR. iPods formatted on a\nMac "
+    "are read as well as those formatted on Windows.\n\nIf your iPod is brand new or you have "
+    "just formatted it, please first\nrestore it with Apple's restore tool on a Mac or a Windows "
+    "computer, which will\nproperly initialize your iPod so that it can be mounted as a disk.";
 
 namespace {
 

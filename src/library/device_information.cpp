@@ -27,7 +27,7 @@ std::vector<DeviceProperty> deviceInformationRows(const PlayerLibrary& library,
     const VolumeSpace known = space.value_or(VolumeSpace{});
     return {
         {"Device Name", modelName(library.deviceKind)},
-        {"Drive Letter", mountPointText(library.rootPath)},
+        {"Mount Point", mountPointText(library.rootPath)},
         {"Total Capacity", gigabytesText(known.totalBytes)},
         {"Free Space", gigabytesText(known.freeBytes)},
         {"Model", playerModel(library)},

@@ -16,9 +16,9 @@ struct DeviceProperty {
     std::string value;
 };
 
-// The rows of the Device Information page: "Device Name", "Drive Letter" (the mount point),
-// "Total Capacity" and "Free Space", these two from one query of the player's volume, then
-// "Model", the name users know the player by. An unreadable volume shows 0.00 GB.
+// The rows of the Device Information page: "Device Name", "Mount Point", "Total Capacity" and
+// "Free Space", these two from one query of the player's volume, then "Model", the name users know
+// the player by. An unreadable volume shows 0.00 GB.
 [[nodiscard]] std::vector<DeviceProperty> deviceInformationRows(
     const PlayerLibrary& library, const std::optional<VolumeSpace>& space);
 

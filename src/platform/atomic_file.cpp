@@ -9,9 +9,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/file_lock.h"
+
 namespace pelmar {
 
 namespace {
+
+// How often a fresh temporary name is tried when a cleaner took the last one away.
+constexpr int kCreateAttempts = 8;
 
 // The temporary file's name: hidden, beside the destination, so the rename stays on one volume.
 std::string temporaryPattern(const std::string& destination) {
@@ -21,7 +26,7 @@ std::string temporaryPattern(const std::string& destination) {
     const std::string name =
         slash == std::string::npos ? destination : destination.substr(slash + 1);
     // Long names would make the temporary name too long for the file system.
-    return folder + "." + name.substr(0, 200) + ".pelmar-XXXXXX";
+    return folder + "." + name.substr(0, 200) + std::string(kTemporaryMarker) + "XXXXXX";
 }
 
 // The process's file-creation mask, read without changing it: umask() itself would briefly
@@ -82,16 +87,30 @@ bool AtomicFileWriter::open(const std::string& destination) {
     abandon();
     error_ = 0;
     destination_ = destination;
-    std::string pattern = temporaryPattern(destination);
-    fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd_ < 0) {
-        setError(errno);
-        return false;
+    for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+        std::string pattern = temporaryPattern(destination);
+        const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+        if (fd < 0) {
+            setError(errno);
+            return false;
+        }
+        // Between its creation and the lock, another program's cleaner may have taken the file
+        // for a stale one: it holds the lock while it removes the name, so the file is either
+        // locked by the cleaner or already unlinked. Neither is ours to write into.
+        const LockOutcome lock = tryLockExclusively(fd);
+        struct stat info {};
+        if (lock == LockOutcome::Held || (::fstat(fd, &info) == 0 && info.st_nlink == 0)) {
+            ::close(fd);
+            continue;
+        }
+        fd_ = fd;
+        temporary_ = std::move(pattern);
+        // mkostemp makes the file private; a backed-up file is an ordinary file of its user.
+        ::fchmod(fd_, 0666 & ~processUmask());
+        return true;
     }
-    temporary_ = std::move(pattern);
-    // mkostemp makes the file private; a backed-up file is an ordinary file of its user.
-    ::fchmod(fd_, 0666 & ~processUmask());
-    return true;
+    setError(EEXIST);
+    return false;
 }
 
 bool AtomicFileWriter::write(std::span<const std::uint8_t> bytes) {
@@ -127,10 +146,8 @@ bool AtomicFileWriter::commit(bool replace) {
     if (::fdatasync(fd_) != 0) {
         setError(errno);
     }
-    if (::close(fd_) != 0) {
-        setError(errno);
-    }
-    fd_ = -1;
+    // Renamed while still open: closing first would let go of the lock, and a cleaner could
+    // take the finished file for a stale one before it had its name.
     if (error_ == 0) {
         if (replace ? renameReplacing(temporary_, destination_)
                     : renameNotReplacing(temporary_, destination_)) {
@@ -139,18 +156,22 @@ bool AtomicFileWriter::commit(bool replace) {
             setError(errno);
         }
     }
+    // The flush above already reported any write the disk refused; close has nothing to add.
+    ::close(fd_);
+    fd_ = -1;
     abandon();
     return error_ == 0;
 }
 
 void AtomicFileWriter::abandon() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
+    // Unlinked before it is closed, while the lock still says the file is ours.
     if (!temporary_.empty()) {
         ::unlink(temporary_.c_str());
         temporary_.clear();
+    }
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
     }
 }
 

@@ -4,13 +4,19 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace pelmar {
 
+// What sets a temporary file's name apart: ".NAME.pelmar-XXXXXX" beside the destination NAME.
+inline constexpr std::string_view kTemporaryMarker = ".pelmar-";
+
 // Writes a file so that it is either complete or absent: the bytes go to a hidden temporary file
 // beside the destination, which is flushed to the disk and renamed onto the destination only on
-// commit. Whatever is not committed (an error, a cancel, a full disk, a crash before commit)
-// leaves no trace once the writer is gone.
+// commit. Whatever is not committed (an error, a cancel, a full disk) leaves no trace once the
+// writer is gone. The writer holds an advisory lock on the temporary file until the rename, so
+// that removeStaleTemporaries can tell the file of a running writer from one that a killed
+// program left behind.
 class AtomicFileWriter {
   public:
     AtomicFileWriter() = default;

@@ -1,12 +1,17 @@
 #include "platform/path_lookup.h"
 
+#include <algorithm>
+
 #include <dirent.h>
-#include <strings.h>
 #include <sys/stat.h>
 
 namespace pelmar {
 
 namespace {
+
+char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool exists(const std::string& path) {
     struct stat info {};
@@ -21,7 +26,7 @@ std::string matchEntry(const std::string& folder, const std::string& name) {
     }
     std::string found;
     while (const dirent* entry = ::readdir(dir)) {
-        if (::strcasecmp(entry->d_name, name.c_str()) == 0) {
+        if (equalIgnoringAsciiCase(entry->d_name, name)) {
             found = entry->d_name;
             break;
         }
@@ -31,6 +36,12 @@ std::string matchEntry(const std::string& folder, const std::string& name) {
 }
 
 }  // namespace
+
+bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return asciiLower(x) == asciiLower(y);
+           });
+}
 
 std::string findPathIgnoringCase(const std::string& root, std::string_view relative) {
     std::string exact = root;

@@ -5,6 +5,10 @@
 
 namespace pelmar {
 
+// Whether `a` and `b` are the same bytes once ASCII letters are taken without case. Bytes above
+// 0x7F compare as they are, whatever the locale: names on the player are UTF-8.
+[[nodiscard]] bool equalIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 // The path of `relative` ("a/b/c") under `root` (ending in "/"). Players are formatted with file
 // systems that ignore case, but a copy of one may sit on a file system that does not; when the
 // exact path does not exist, each component is matched without regard to ASCII case. Returns the

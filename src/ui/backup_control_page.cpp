@@ -184,6 +184,13 @@ void CBackupControlPage::beginPressed() {
             services_.messages.information(*refusal);
             return;
         }
+        logPath_ = LogPath(services_.settings);
+        LogReservation reservation = reserveLog(logPath_);
+        if (reservation.heldByOtherRun) {
+            services_.messages.information(otherRunMessage(logPath_));
+            return;
+        }
+        logLock_ = std::move(reservation.lock);
         effect = runStarted();
     }
     if (!applyButtonEffect(control_, seen, effect)) {
@@ -206,7 +213,6 @@ void CBackupControlPage::cancelPressed() {
 }
 
 void CBackupControlPage::startRun() {
-    logPath_ = LogPath(services_.settings);
     job_ = std::make_unique<TransferJob>(TransferJob{
         library_,
         selection_.tracks,
@@ -259,9 +265,11 @@ void CBackupControlPage::showReports() {
     if (view->finished) {
         reports_->stop();
         worker_.join();
+        logLock_.reset();
         if (control_.state.load() == TransferState::Canceled) {
             cancel_->hide();
         }
+        runEnded_ = true;
         emit runFinished();
     }
 }

@@ -14,6 +14,7 @@
 #include "backup/transfer_state.h"
 #include "backup/transfer_worker.h"
 #include "library/player_library.h"
+#include "util/unique_fd.h"
 
 class QLabel;
 class QProgressBar;
@@ -71,6 +72,8 @@ class CBackupControlPage : public QWidget {
     // The five result numbers as shown: copied, skipped, renamed, failed, playlists.
     [[nodiscard]] QStringList resultTexts() const;
     [[nodiscard]] const std::string& logPath() const { return logPath_; }
+    // Whether a run has ended and every report of it is shown (runFinished has been sent).
+    [[nodiscard]] bool runEnded() const { return runEnded_; }
 
   signals:
     // The run has ended (completed or canceled) and every report of it is shown.
@@ -90,6 +93,9 @@ class CBackupControlPage : public QWidget {
     SelectionSummary summary_;
     std::uint32_t selectedKilobytes_ = 0;
     std::string logPath_;
+    // Keeps other runs, of either program, from starting while this one lasts.
+    UniqueFd logLock_;
+    bool runEnded_ = false;
 
     TransferControl control_;
     TransferSnapshot snapshot_;

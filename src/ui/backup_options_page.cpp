@@ -89,7 +89,7 @@ CBackupOptionsPage::CBackupOptionsPage(const PlayerLibrary& library, std::vector
     folderGroup->layout()->addWidget(folder_);
     auto* folderButtons = new QHBoxLayout;
     auto* choose = new QPushButton(QStringLiteral("Choose Folder..."), this);
-    auto* open = new QPushButton(QStringLiteral("Open Folder in Explorer..."), this);
+    auto* open = new QPushButton(QStringLiteral("Open Folder in File Manager..."), this);
     folderButtons->addWidget(choose);
     folderButtons->addWidget(open);
     folderButtons->addStretch(1);

@@ -4,8 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "util/display_name.h"
+#include "util/literal_store.h"
 #include "util/make_directory_path.h"
+#include "util/protected_literals.h"
 #include "util/setting_names.h"
 #include "util/settings_store.h"
 #include "util/user_folders.h"
@@ -33,16 +34,17 @@ std::string collapseSlashes(std::string_view path) {
     return out;
 }
 
-// A new private folder in `home`: "$<display name>$" when that name is free or already a private
-// folder, else a uniquely named one, since whatever holds the name cannot be trusted. Returns its
-// path ending in "/", or "" when none could be made.
+// A new private folder in `home`: "pelmar-vantrell" (the name of the settings folder too) when
+// that name is free or already a private folder, else a uniquely named one beside it, since
+// whatever holds the name cannot be trusted. Returns its path ending in "/", or "" when none
+// could be made.
 std::string makePrivateFolder(const std::filesystem::path& home) {
     const std::string base = withoutTrailingSlashes(home.string());
     if (base.empty()) {
         return {};
     }
     MakeDirectoryPath(base);
-    const std::string preferred = collapseSlashes(base + "/$" + kDisplayName + "$");
+    const std::string preferred = collapseSlashes(base + "/" + reveal(kLiteralSettingsFolder));
     if (::mkdir(preferred.c_str(), kPrivateMode) == 0) {
         // The creation mode passed through the umask; the folder is ours, so set it outright.
         ::chmod(preferred.c_str(), kPrivateMode);
@@ -50,7 +52,7 @@ std::string makePrivateFolder(const std::filesystem::path& home) {
     if (isPrivateFolder(preferred)) {
         return preferred + "/";
     }
-    std::string unique = preferred + "XXXXXX";
+    std::string unique = preferred + "-XXXXXX";
     if (::mkdtemp(unique.data()) != nullptr && isPrivateFolder(unique)) {
         return unique + "/";
     }

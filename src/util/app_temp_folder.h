@@ -13,9 +13,10 @@ class SettingsStore;
 // The program's own temporary folder, with `subfolder` below it when that is not empty; both
 // created. The folder is private to the user, so no other user can plant a link where the
 // program will write: a real folder (not a symbolic link) that the user owns, mode 0700. It is
-// "$Pelmar Vantrell$" in the user's temporary home, or a fresh uniquely named one beside it when
-// that name is taken by something not private; its path is remembered in the "Gen_TempPath"
-// setting and made up again when what is stored there no longer qualifies. The text uses "/" and
+// "pelmar-vantrell" in the user's temporary home, or a fresh "pelmar-vantrell-XXXXXX" beside it
+// when that name is taken by something not private; its path is remembered in the
+// "Gen_TempPath" setting and made up again when what is stored there no longer qualifies, so a
+// folder named by an older version goes on being used while it qualifies. The text uses "/" and
 // ends in "/". Empty when no private folder could be made.
 [[nodiscard]] std::string appTempFolder(SettingsStore& settings, std::string_view subfolder);
 

@@ -2,7 +2,7 @@
 
 namespace pelmar {
 
-// The program's name as users see it: in messages, and in the name of its temporary folder.
+// The program's name as users see it, in messages.
 inline constexpr const char* kDisplayName = "Pelmar Vantrell";
 
 }  // namespace pelmar

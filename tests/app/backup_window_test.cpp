@@ -93,6 +93,7 @@ class BackupWindowTest : public QObject {
     void playerUnpluggedDuringABackupIsDisconnectedOnceTheSheetCloses();
     void damagedSettingsShowTheDefaultsAndAreReplacedByTheNextChange();
     void runWhoseLogCannotBeCreatedStillCompletesWithWholeFiles();
+    void anotherRunHoldingTheLogIsNamedAndNothingStarts();
 
   private:
     // Opens the backup of the tree's selected node and runs `drive` on its sheet.
@@ -464,6 +465,23 @@ void BackupWindowTest::runWhoseLogCannotBeCreatedStillCompletesWithWholeFiles() 
         QVERIFY(fs::is_directory(log));
     });
     fs::remove_all(log);
+}
+
+void BackupWindowTest::anotherRunHoldingTheLogIsNamedAndNothingStarts() {
+    settings_->writeString(kSettingDestinationFolder, backup_.string());
+    const std::string log = LogPath(*settings_);
+    LogReservation other = reserveLog(log);
+    withSheetFromTree([&](ui::CBackupSheet& sheet) {
+        ui::CBackupControlPage& page = sheet.controlPage();
+        page.beginPressed();
+        QCOMPARE(page.state(), TransferState::Idle);
+        QCOMPARE(messages_.texts, std::vector<std::string>{otherRunMessage(log)});
+        QVERIFY(filesUnder(backup_).empty());
+        other.lock.reset();
+        page.beginPressed();
+        waitForTheRunToFinish(page);
+        QVERIFY2(!reserveLog(log).heldByOtherRun, "the finished run lets go of the log");
+    });
 }
 
 }  // namespace pelmar::app

@@ -76,9 +76,9 @@ TEST_F(BackupChecksTest, RoomIsComparedInWholeMegabytes) {
 TEST_F(BackupChecksTest, OneMegabyteShortNamesTheVolumeAndBothSizes) {
     chooseBackupFolder();
     EXPECT_EQ(check(6 * 1024),
-              "Drive " + mountPointOf(backupFolder()) +
+              "The disk mounted at " + mountPointOf(backupFolder()) +
                   " does not have enough free space (5 MB) to backup the selected tracks (6 "
-                  "MB).\nPlease select a destination folder on another drive, or select fewer "
+                  "MB).\nPlease select a destination folder on another disk, or select fewer "
                   "tracks to backup.");
 }
 

@@ -95,7 +95,7 @@ TEST_F(BackupSelectionTest, PhotoInTwoPickedAlbumsIsTakenOnce) {
 
 TEST_F(BackupSelectionTest, DeviceInformationAddsNothing) {
     const NodeData& info = category("Device Information");
-    const BackupSelection selection = collect({&info, &child(&info, "Drive Letter")});
+    const BackupSelection selection = collect({&info, &child(&info, "Mount Point")});
     EXPECT_TRUE(selection.tracks.empty());
     EXPECT_TRUE(selection.playlists.empty());
     EXPECT_TRUE(selection.photoAlbums.empty());

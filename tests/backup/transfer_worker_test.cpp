@@ -355,6 +355,52 @@ TEST_F(TransferWorkerTest, LocationsLeadingOutsideThePlayerAreNotRead) {
     EXPECT_TRUE(backedUpFiles().empty());
 }
 
+TEST_F(TransferWorkerTest, LinksOnThePlayerAreFollowedOnlyWhileTheyStayOnIt) {
+    const fs::path outside = folder.path() / "home";
+    test::writeFile(outside / "id_rsa", {'s', 'e', 'c', 'r', 'e', 't'});
+    const fs::path links = player() / "iPod_Control" / "Music" / "LNK";
+    fs::create_directories(links);
+    const fs::path inside = mediaFile(library.trackIds[0]);
+    fs::create_symlink(outside / "id_rsa", links / "file-outside.mp3");
+    fs::create_directory_symlink(outside, links / "folder-outside");
+    fs::create_symlink(fs::relative(inside, links), links / "inside.mp3");
+    fs::create_symlink("loop.mp3", links / "loop.mp3");
+    std::vector<std::uint32_t> tracks;
+    for (const char* name :
+         {"file-outside.mp3", "folder-outside:id_rsa", "inside.mp3", "loop.mp3"}) {
+        tracks.push_back(library.trackIds[tracks.size() + 1]);
+        library.tracks.at(tracks.back()).location = std::string(":iPod_Control:Music:LNK:") + name;
+    }
+    const TransferResult result = run(tracks, {}, {});
+    EXPECT_EQ(result.copied, 1U);
+    EXPECT_EQ(result.failed, 3U);
+    std::istringstream log(readAll(logFile()));
+    std::size_t refusals = 0;
+    for (std::string line; std::getline(log, line);) {
+        refusals += line == "      FAILED...(the file on the player is a link that leads outside "
+                            "the player)."
+                        ? 1
+                        : 0;
+    }
+    EXPECT_EQ(refusals, 3U);
+    const std::vector<std::string> files = backedUpFiles();
+    ASSERT_EQ(files.size(), 1U);
+    EXPECT_EQ(readAll(backup() / files[0]), readAll(inside));
+}
+
+TEST_F(TransferWorkerTest, WhatKilledRunsLeftInAFolderIsClearedBeforeTheRunWritesThere) {
+    run({library.trackIds[0]}, {}, {});
+    const fs::path copied = backup() / backedUpFiles().at(0);
+    fs::remove(copied);
+    const fs::path stale = copied.parent_path() / ".Song.mp3.pelmar-k1ll3d";
+    const fs::path elsewhere = backup() / "Elsewhere" / ".Song.mp3.pelmar-k1ll3d";
+    test::writeFile(stale, {'h'});
+    test::writeFile(elsewhere, {'h'});
+    EXPECT_EQ(run({library.trackIds[0]}, {}, {}).copied, 1U);
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(elsewhere)) << "a folder the run does not write into is left alone";
+}
+
 TEST_F(TransferWorkerTest, PauseWaitsBetweenItemsAndContinueResumes) {
     std::mutex mutex;
     std::condition_variable paused;

@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
+#include <sys/inotify.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <nlohmann/json.hpp>
@@ -36,6 +38,76 @@ std::size_t countFiles(const fs::path& folder, const std::string& extension = ""
     return count;
 }
 
+// A `pelmar` running beside the test, so that the test can act at the moments its output
+// shows. Killed and reaped at the end of its scope.
+class RunningPelmar {
+  public:
+    RunningPelmar(const std::vector<std::string>& args, const std::string& environment) {
+        // The shell says its process id, then becomes the program under that same id.
+        std::string command =
+            "echo $$; exec env -u PELMAR_PLAYER " + environment + " " + PELMAR_BINARY_PATH;
+        for (const std::string& arg : args) {
+            command += " " + quoted(arg);
+        }
+        out_ = ::popen(command.c_str(), "r");
+        std::string pid;
+        pid_ = readLine(pid) ? std::stoi(pid) : -1;
+    }
+    ~RunningPelmar() {
+        signal(SIGKILL);
+        finish();
+    }
+    RunningPelmar(const RunningPelmar&) = delete;
+    RunningPelmar& operator=(const RunningPelmar&) = delete;
+
+    // Reads output lines until one starts with `prefix`; false when the output ends first.
+    bool waitForLine(std::string_view prefix) {
+        for (std::string line; readLine(line);) {
+            output_ += line;
+            if (line.starts_with(prefix)) {
+                return true;
+            }
+        }
+        return false;
+    }
+    void signal(int number) const {
+        if (pid_ > 0) {
+            ::kill(pid_, number);
+        }
+    }
+    // Stops the program and returns once it has stopped: kill() alone may return before.
+    void stop() const {
+        signal(SIGSTOP);
+        int status = 0;
+        ::waitpid(pid_, &status, WUNTRACED);
+    }
+    // Reads the rest of the output; the exit status, or 128 plus the signal that ended it.
+    int finish() {
+        for (std::string line; readLine(line);) {
+            output_ += line;
+        }
+        const int status = out_ != nullptr ? ::pclose(out_) : -1;
+        out_ = nullptr;
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    [[nodiscard]] const std::string& output() const { return output_; }
+
+  private:
+    bool readLine(std::string& line) {
+        char buffer[4096];
+        if (out_ == nullptr || std::fgets(buffer, sizeof buffer, out_) == nullptr) {
+            return false;
+        }
+        line = buffer;
+        return true;
+    }
+
+    std::FILE* out_ = nullptr;
+    int pid_ = -1;
+    std::string output_;
+};
+
 class PelmarBackup : public ::testing::Test {
   protected:
     PelmarBackup() {
@@ -53,6 +125,19 @@ class PelmarBackup : public ::testing::Test {
     std::string environment() const {
         return "PELMAR_CONFIG_DIR=" + quoted((folder.path() / "config").string()) +
                " XDG_RUNTIME_DIR=" + quoted((folder.path() / "runtime").string());
+    }
+
+    // Another player, of `tracks` tracks and `photos` photos (none: no Photos folder), at `root`.
+    static player_image::PlayerImage writePlayer(const fs::path& root, std::uint32_t tracks,
+                                                 std::uint32_t photos = 0) {
+        player_image::Options other;
+        other.trackCount = tracks;
+        other.withPhotos = photos > 0;
+        other.photoCount = photos;
+        player_image::PlayerImage image = player_image::generatePlayerImage(other);
+        std::string error;
+        EXPECT_TRUE(player_image::writePlayerImage(image, root, other, error)) << error;
+        return image;
     }
 
     CommandRun backupWith(std::vector<std::string> args) {
@@ -154,52 +239,110 @@ TEST_F(PelmarBackup, FailedItemsGiveStatus1) {
 
 TEST_F(PelmarBackup, CtrlCCancelsBetweenItemsLeavingOnlyCompleteFiles) {
     // Enough tracks that the run is still going when the signal arrives.
-    player_image::Options large;
-    large.trackCount = 600;
-    large.withPhotos = false;
-    std::string error;
     const fs::path big = folder.path() / "big";
-    ASSERT_TRUE(
-        player_image::writePlayerImage(player_image::generatePlayerImage(large), big, large, error))
-        << error;
-    int output[2];
-    ASSERT_EQ(::pipe(output), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::dup2(output[1], STDOUT_FILENO);
-        ::close(output[0]);
-        ::setenv("PELMAR_CONFIG_DIR", (folder.path() / "config").c_str(), 1);
-        ::setenv("XDG_RUNTIME_DIR", (folder.path() / "runtime").c_str(), 1);
-        ::execl(PELMAR_BINARY_PATH, "pelmar", "backup", "--player", big.c_str(), "--to",
-                backup().c_str(), "--songs", static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ::close(output[1]);
-    std::FILE* lines = ::fdopen(output[0], "r");
-    char line[4096];
-    bool started = false;
-    while (std::fgets(line, sizeof line, lines) != nullptr) {
-        if (std::string(line).rfind("Processing track 2/", 0) == 0) {
-            started = true;
-            ::kill(child, SIGINT);
-            break;
-        }
-    }
-    std::string rest;
-    while (std::fgets(line, sizeof line, lines) != nullptr) {
-        rest += line;
-    }
-    std::fclose(lines);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(started);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 130);
-    EXPECT_NE(rest.find("The backup was cancelled."), std::string::npos) << rest;
+    writePlayer(big, 600);
+    RunningPelmar run({"backup", "--player", big.string(), "--to", backup().string(), "--songs"},
+                      environment());
+    ASSERT_TRUE(run.waitForLine("Processing track 2/"));
+    run.signal(SIGINT);
+    EXPECT_EQ(run.finish(), 130);
+    EXPECT_NE(run.output().find("The backup was cancelled."), std::string::npos) << run.output();
     const std::size_t copied = countFiles(backup());
     EXPECT_GE(copied, 1U);
     EXPECT_LT(copied, 600U);
+}
+
+TEST_F(PelmarBackup, KilledAfterAnyItemTheNextRunCompletesTheBackup) {
+    const fs::path small = folder.path() / "small";
+    const player_image::PlayerImage image = writePlayer(small, 5, 3);
+    std::set<std::string> tracks;
+    for (const player_image::Track& track : image.tracks) {
+        tracks.insert(test::readAll(player_image::mediaFilePath(small, track)));
+    }
+    const std::vector<std::string> args = {"backup", "--player",        small.string(),
+                                           "--to",   backup().string(), "--all"};
+    const std::size_t items = image.tracks.size() + image.photos.size();
+    for (std::size_t item = 1; item <= items + 1; ++item) {
+        RunningPelmar run(args, environment());
+        if (item <= items) {
+            const bool photo = item > image.tracks.size();
+            ASSERT_TRUE(run.waitForLine((photo ? "Processing photo " : "Processing track ") +
+                                        std::to_string(photo ? item - image.tracks.size() : item) +
+                                        "/"));
+            run.signal(SIGKILL);
+        }
+        EXPECT_EQ(run.finish(), item <= items ? 128 + SIGKILL : 0) << item;
+        for (const auto& entry : fs::directory_iterator(backup())) {
+            const std::string content = test::readAll(entry.path());
+            const std::string extension = entry.path().extension().string();
+            EXPECT_TRUE(entry.path().filename().string().find(".pelmar-") != std::string::npos ||
+                        extension == ".m3u" || tracks.contains(content) ||
+                        (extension == ".jpg" && content.ends_with("\xFF\xD9")))
+                << entry.path() << " is not whole, killed at item " << item;
+        }
+    }
+    EXPECT_EQ(countFiles(backup()) - countFiles(backup(), ".m3u"), items)
+        << "every item is there once, and no temporary file";
+}
+
+TEST_F(PelmarBackup, KilledInTheMiddleOfALargeFileTheNextRunLeavesNoStrayFile) {
+    const fs::path large = folder.path() / "large";
+    const std::string content(48u << 20, 'x');
+    std::ofstream(player_image::mediaFilePath(large, writePlayer(large, 1).tracks[0]),
+                  std::ios::binary | std::ios::trunc)
+        << content;
+    const std::vector<std::string> args = {"backup", "--player",        large.string(),
+                                           "--to",   backup().string(), "--songs"};
+    // The kill lands as soon as the copy has begun to write; should a busy machine still let the
+    // copy finish first, the copy is taken away and the run tried again.
+    fs::path stray;
+    for (int attempt = 0; attempt < 5 && stray.empty(); ++attempt) {
+        fs::remove_all(backup());
+        fs::create_directories(backup());
+        const int watch = ::inotify_init1(IN_CLOEXEC);
+        ASSERT_GE(::inotify_add_watch(watch, backup().c_str(), IN_MODIFY), 0);
+        RunningPelmar run(args, environment());
+        alignas(inotify_event) char event[4096];
+        ASSERT_GT(::read(watch, event, sizeof event), 0);
+        run.signal(SIGKILL);
+        run.finish();
+        ::close(watch);
+        for (const auto& entry : fs::directory_iterator(backup())) {
+            if (entry.path().filename().string().find(".pelmar-") != std::string::npos) {
+                stray = entry.path();
+            }
+        }
+    }
+    ASSERT_FALSE(stray.empty()) << "no kill landed in the middle of the copy";
+    EXPECT_LT(fs::file_size(stray), content.size());
+    ASSERT_EQ(pelmar(args, environment()).status, 0);
+    ASSERT_EQ(countFiles(backup()), 1U) << "the stray file is gone";
+    EXPECT_TRUE(test::readAll(fs::directory_iterator(backup())->path()) == content);
+}
+
+TEST_F(PelmarBackup, ASecondRunWhileOneIsUnderWayIsRefusedAndWritesNothing) {
+    const fs::path log = folder.path() / "runtime" / "pelmar-vantrell" / "Logs" / "transfer.log";
+    RunningPelmar first(
+        {"backup", "--player", player().string(), "--to", backup().string(), "--all"},
+        environment());
+    ASSERT_TRUE(first.waitForLine("Processing track 1/"));
+    first.stop();
+    const std::string logSoFar = test::readAll(log);
+    const fs::path elsewhere = folder.path() / "elsewhere";
+    fs::create_directories(elsewhere);
+    const CommandRun second =
+        pelmar({"backup", "--player", player().string(), "--to", elsewhere.string(), "--all"},
+               environment());
+    EXPECT_EQ(second.status, 5);
+    EXPECT_NE(second.err.find("Another backup is running; its log is " + log.string()),
+              std::string::npos)
+        << second.err;
+    EXPECT_TRUE(fs::is_empty(elsewhere));
+    EXPECT_EQ(test::readAll(log), logSoFar) << "the first run's log is left alone";
+    first.signal(SIGCONT);
+    EXPECT_EQ(first.finish(), 0);
+    EXPECT_EQ(countFiles(backup()) - countFiles(backup(), ".m3u"),
+              written.tracks.size() + written.photos.size());
 }
 
 }  // namespace

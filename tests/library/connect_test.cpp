@@ -90,8 +90,19 @@ TEST_F(Connect, VanishedVolumesAndVolumesWithoutMarkerAreSkipped) {
     EXPECT_TRUE(library.rootPath.empty());
     ASSERT_EQ(messages.texts.size(), 1U);
     EXPECT_EQ(messages.texts[0], kPlayerNotFoundMessage);
-    EXPECT_EQ(std::string(kPlayerNotFoundMessage).substr(0, 55),
-              "Pelmar cannot find any connected Windows iPod devices.\n");
+}
+
+TEST(PlayerNotFoundMessage, TellsHowToMountThePlayerHereAndNamesNoWindowsPlaces) {
+    const std::string text = kPlayerNotFoundMessage;
+    EXPECT_EQ(text.substr(0, 48), "Pelmar cannot find any connected iPod devices.\n\n");
+    for (const char* advice : {"\"Do not disconnect\"", "mounted", "udisksctl mount",
+                               "--player DIR", "formatted on a\nMac", "restore"}) {
+        EXPECT_NE(text.find(advice), std::string::npos) << advice;
+    }
+    for (const char* windowsOnly :
+         {"drive letter", "My Computer", "recognized as a drive", "Updater", "\t"}) {
+        EXPECT_EQ(text.find(windowsOnly), std::string::npos) << windowsOnly;
+    }
 }
 
 TEST_F(Connect, ExplicitRootSkipsTheScan) {
@@ -213,7 +224,7 @@ TEST(DeviceInformation, RowsShowModelMountPointAndSizes) {
     ASSERT_EQ(rows.size(), 5U);
     EXPECT_EQ(rows[0].label, "Device Name");
     EXPECT_EQ(rows[0].value, "Apple iPod nano");
-    EXPECT_EQ(rows[1].label, "Drive Letter");
+    EXPECT_EQ(rows[1].label, "Mount Point");
     EXPECT_EQ(rows[1].value, "/media/user/IPOD");
     EXPECT_EQ(rows[2].label, "Total Capacity");
     EXPECT_EQ(rows[2].value, "32.00 GB");

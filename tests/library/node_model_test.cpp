@@ -269,7 +269,7 @@ TEST_F(NodeModel, DeviceInformationShowsThePlayerVolumeAndModel) {
     const NodeData info = nodeOf(NK_DEVICE_INFO, 0);
     const Nodes rows = childrenOf(info);
     EXPECT_EQ(fieldOf(rows, &NodeData::name),
-              (std::vector<std::string>{"Device Name", "Drive Letter", "Total Capacity",
+              (std::vector<std::string>{"Device Name", "Mount Point", "Total Capacity",
                                         "Free Space", "Model"}));
     EXPECT_EQ(fieldOf(rows, &NodeData::text2),
               (std::vector<std::string>{modelName(library.deviceKind), "/media/player", "2.00 GB",

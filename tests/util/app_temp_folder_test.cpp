@@ -26,7 +26,7 @@ class AppTempFolderTest : public ::testing::Test {
   protected:
     test::TempFolder temp;
     fs::path home = temp.path() / "runtime";
-    std::string preferred = home.string() + "/$Pelmar Vantrell$/";
+    std::string preferred = home.string() + "/pelmar-vantrell/";
     SettingsStore settings{temp.path() / "config"};
 };
 
@@ -38,6 +38,15 @@ TEST_F(AppTempFolderTest, MakesAPrivateFolderAndRemembersIt) {
     EXPECT_EQ(settings.string("Gen_TempPath", ""), preferred);
     EXPECT_EQ(appTempFolder(settings, temp.path() / "elsewhere", ""), preferred)
         << "later calls keep the stored folder";
+}
+
+TEST_F(AppTempFolderTest, FolderNamedByAnOlderVersionGoesOnBeingUsed) {
+    const std::string older = home.string() + "/$Pelmar Vantrell$/";
+    fs::create_directories(older);
+    ::chmod(older.c_str(), 0700);
+    settings.writeString("Gen_TempPath", older);
+    EXPECT_EQ(appTempFolder(settings, home, "Logs"), older + "Logs/");
+    EXPECT_EQ(settings.string("Gen_TempPath", ""), older);
 }
 
 TEST_F(AppTempFolderTest, ModeIsPrivateWhateverTheUmask) {
@@ -82,16 +91,16 @@ TEST_F(AppTempFolderTest, SymbolicLinkInPlaceOfTheFolderIsNotFollowed) {
     fs::create_directories(victim);
     fs::permissions(victim, fs::perms::owner_all, fs::perm_options::replace);
     fs::create_directories(home);
-    fs::create_directory_symlink(victim, home / "$Pelmar Vantrell$");
+    fs::create_directory_symlink(victim, home / "pelmar-vantrell");
 
     const std::string folder = appTempFolder(settings, home, "Logs");
     ASSERT_FALSE(folder.empty());
     EXPECT_NE(folder, preferred + "Logs/");
-    EXPECT_EQ(folder.rfind(home.string() + "/$Pelmar Vantrell$", 0), 0u) << folder;
+    EXPECT_EQ(folder.rfind(home.string() + "/pelmar-vantrell-", 0), 0u) << folder;
     EXPECT_EQ(modeOf(folder.substr(0, folder.size() - 5)), 0700u);
     EXPECT_TRUE(fs::is_empty(victim)) << "nothing is created through the link";
 
-    settings.writeString("Gen_TempPath", (home / "$Pelmar Vantrell$").string() + "/");
+    settings.writeString("Gen_TempPath", (home / "pelmar-vantrell").string() + "/");
     EXPECT_NE(appTempFolder(settings, home, ""), preferred) << "nor is a stored link used";
 }
 
@@ -139,13 +148,13 @@ TEST_F(AppTempFolderTest, UserTemporaryHomeComesFromTheEnvironment) {
 
     SettingsStore fresh(temp.path() / "other-config");
     const test::ScopedVariable noRuntime("XDG_RUNTIME_DIR", nullptr);
-    EXPECT_EQ(appTempFolder(fresh, ""), (temp.path() / "cache").string() + "/$Pelmar Vantrell$/");
+    EXPECT_EQ(appTempFolder(fresh, ""), (temp.path() / "cache").string() + "/pelmar-vantrell/");
 
     SettingsStore third(temp.path() / "third-config");
     const test::ScopedVariable noCache("XDG_CACHE_HOME", nullptr);
     const test::ScopedVariable userHome("HOME", (temp.path() / "home").c_str());
     EXPECT_EQ(appTempFolder(third, ""),
-              (temp.path() / "home").string() + "/.cache/$Pelmar Vantrell$/");
+              (temp.path() / "home").string() + "/.cache/pelmar-vantrell/");
 }
 
 TEST_F(AppTempFolderTest, PrivateFileIsNeverOpenedThroughALink) {

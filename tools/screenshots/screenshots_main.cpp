@@ -3,6 +3,7 @@
 // during the connect, a photo album and a photo's preview, and the backup sheet before, during
 // (paused) and after a backup of everything, with its options page.
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QEventLoop>
 #include <QPixmap>
@@ -11,7 +12,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidgetItem>
+#include <chrono>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,6 +63,22 @@ void settle(int milliseconds) {
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+// Lets the window work until `done` holds; false, saying so, when `seconds` pass first. The
+// tool looks at what the window shows rather than waiting for a signal, which may have gone
+// before the wait began.
+bool waitUntil(const std::function<bool()>& done, int seconds, const char* what) {
+    const QDeadlineTimer deadline{std::chrono::seconds(seconds)};
+    while (!done()) {
+        if (deadline.hasExpired()) {
+            std::fprintf(stderr, "pelmar-screenshots: gave up after %d s waiting for %s\n", seconds,
+                         what);
+            return false;
+        }
+        settle(10);
+    }
+    return true;
 }
 
 bool save(QWidget& window, const QDir& folder, const QString& name) {
@@ -140,16 +159,27 @@ int main(int argc, char* argv[]) {
         sheet.show();
         pelmar::ui::CBackupControlPage& page = sheet.controlPage();
         written = save(sheet, out, "backup-before-start.png") && written;
-        QEventLoop finished;
-        QObject::connect(&page, &pelmar::ui::CBackupControlPage::runFinished, &finished,
-                         &QEventLoop::quit);
         page.beginPressed();
-        settle(150);
-        page.beginPressed();
+        if (page.state() == pelmar::TransferState::Idle) {
+            std::fprintf(stderr, "pelmar-screenshots: the backup was refused\n");
+            written = false;
+            return;
+        }
+        written = waitUntil([&] { return page.overallBar().value() > 0 || page.runEnded(); }, 60,
+                            "the backup to start") &&
+                  written;
+        // On a fast machine the run may be over before it can be paused; the picture then
+        // shows it completed, and the tool goes on.
+        if (page.state() == pelmar::TransferState::Running) {
+            page.beginPressed();
+        }
         settle(300);
         written = save(sheet, out, "backup-paused.png") && written;
-        page.beginPressed();
-        finished.exec();
+        if (page.state() == pelmar::TransferState::Paused) {
+            page.beginPressed();
+        }
+        written =
+            waitUntil([&] { return page.runEnded(); }, 300, "the backup to finish") && written;
         written = save(sheet, out, "backup-completed.png") && written;
         sheet.pages().setCurrentIndex(1);
         written = save(sheet, out, "backup-options.png") && written;
