@@ -18,8 +18,8 @@ const char* const kPlayerNotFoundMessage =
     "point or\na copy of an iPod can also be named with --player DIR. iPods formatted on a\nMac "
     "are read as well as those formatted on Windows.\n\nIf your iPod is brand new or you have "
     "just formatted it, please first\nrestore it with the maker's restore tool on a Mac or a "
-    "Windows "
-    "computer, which will\nproperly initialize your iPod so that it can be mounted as a disk.";
+    "Windows computer, which will\nproperly initialize your iPod so that it can be mounted as a "
+    "disk.";
 
 namespace {
 
