@@ -25,6 +25,10 @@ std::vector<std::string> LogOptionLines(const LoggedOptions& options) {
         "* Filename format:    " + options.fileTemplate,
         "",
         "* When destination file already exists, " + options.existingFile + ".",
+        std::string("* Album artwork WILL ") + (options.artworkSaved ? "" : "NOT ") +
+            "be saved beside the transferred tracks.",
+        std::string("* Ratings, play counts and missing tags WILL ") +
+            (options.tagsWritten ? "" : "NOT ") + "be written into the copied files.",
         std::string("* Transferred tracks WILL ") + (options.iTunesEnabled ? "" : "NOT ") +
             "be inserted into iTunes library.",
     };

@@ -25,6 +25,8 @@ struct LoggedOptions {
     std::string fileTemplate;
     std::string existingFile;
     bool iTunesEnabled = false;
+    bool artworkSaved = true;
+    bool tagsWritten = false;
 };
 
 // The lines that follow the title: the empty text that ends the title line, the hint on finding

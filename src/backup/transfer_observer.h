@@ -19,6 +19,9 @@ class TransferObserver {
     virtual void setResultCounts(std::uint32_t copied, std::uint32_t skipped, std::uint32_t renamed,
                                  std::uint32_t failed) = 0;
     virtual void setPlaylistCount(std::uint32_t created) = 0;
+    // Album covers saved beside the tracks, and copies that received ratings, play counts or
+    // missing tags.
+    virtual void setCoverAndTagCounts(std::uint32_t covers, std::uint32_t tagged) = 0;
     virtual void setBeginButton(std::string_view text, bool enabled) = 0;
     // Enables "Open Destination Folder..." and "View Log...".
     virtual void enableResultButtons() = 0;

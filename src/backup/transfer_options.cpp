@@ -17,6 +17,8 @@ TransferOptions readTransferOptions(const SettingsStore& settings) {
     options.fileTemplate = settings.string(kSettingFileTemplate, std::string(kDefaultFileTemplate));
     options.existHandling = settings.string(kSettingExistingFile, std::string(kExistDoNotCopy));
     options.enableITunes = settings.number(kSettingEnableITunes, 0);
+    options.saveArtwork = settings.number(kSettingSaveArtwork, 1);
+    options.writeTags = settings.number(kSettingWriteTags, 0);
     return options;
 }
 

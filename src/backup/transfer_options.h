@@ -14,6 +14,8 @@ struct TransferOptions {
     std::string fileTemplate;
     std::string existHandling;
     std::uint32_t enableITunes = 0;
+    std::uint32_t saveArtwork = 1;  // each track's folder receives its album's cover
+    std::uint32_t writeTags = 0;    // ratings, play counts and missing tags go into the copies
 };
 
 // The options as the worker reads them, each with the worker's own default.

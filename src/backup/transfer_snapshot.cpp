@@ -42,6 +42,13 @@ void TransferSnapshot::setPlaylistCount(std::uint32_t created) {
     changed_ = true;
 }
 
+void TransferSnapshot::setCoverAndTagCounts(std::uint32_t covers, std::uint32_t tagged) {
+    const std::lock_guard lock(mutex_);
+    view_.covers = covers;
+    view_.tagged = tagged;
+    changed_ = true;
+}
+
 void TransferSnapshot::setBeginButton(std::string_view text, bool enabled) {
     const std::lock_guard lock(mutex_);
     view_.beginText = std::string(text);

@@ -21,6 +21,8 @@ struct TransferView {
     std::uint32_t renamed = 0;
     std::uint32_t failed = 0;
     std::uint32_t playlists = 0;
+    std::uint32_t covers = 0;
+    std::uint32_t tagged = 0;
     std::optional<std::string> beginText;  // none while the worker has not set the button
     bool beginEnabled = true;
     bool resultButtonsEnabled = false;
@@ -41,6 +43,7 @@ class TransferSnapshot final : public TransferObserver {
     void setResultCounts(std::uint32_t copied, std::uint32_t skipped, std::uint32_t renamed,
                          std::uint32_t failed) override;
     void setPlaylistCount(std::uint32_t created) override;
+    void setCoverAndTagCounts(std::uint32_t covers, std::uint32_t tagged) override;
     void setBeginButton(std::string_view text, bool enabled) override;
     void enableResultButtons() override;
     void showMessage(std::string_view text) override;

@@ -50,8 +50,9 @@ void TransferRun::writeLogHead() {
         log_.WriteLine(line);
     }
     const LoggedOptions logged{options.destinationFolder, options.folderTemplate,
-                               options.fileTemplate, options.existHandling,
-                               options.enableITunes != 0};
+                               options.fileTemplate,      options.existHandling,
+                               options.enableITunes != 0, options.saveArtwork != 0,
+                               options.writeTags != 0};
     for (const std::string& line : LogOptionLines(logged)) {
         log_.WriteLine(line);
     }
@@ -79,6 +80,7 @@ void TransferRun::prepareFolder(const std::string& folder) {
 
 void TransferRun::showCounts() {
     job_.observer.setResultCounts(result_.copied, result_.skipped, result_.renamed, result_.failed);
+    job_.observer.setCoverAndTagCounts(result_.covers, result_.tagged);
 }
 
 bool TransferRun::cancelRequested() {

@@ -39,6 +39,8 @@ struct TransferResult {
     std::uint32_t renamed = 0;
     std::uint32_t failed = 0;
     std::uint32_t playlists = 0;
+    std::uint32_t covers = 0;
+    std::uint32_t tagged = 0;
     bool canceled = false;
 };
 

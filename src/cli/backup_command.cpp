@@ -94,6 +94,12 @@ std::string applyOverrides(const BackupRequest& request, TransferOptions& option
     if (request.itunes) {
         options.enableITunes = 1;
     }
+    if (request.artwork || request.noArtwork) {
+        options.saveArtwork = request.artwork ? 1 : 0;
+    }
+    if (request.writeTags) {
+        options.writeTags = 1;
+    }
     if (!request.destination.empty()) {
         std::string folder = std::filesystem::absolute(request.destination).lexically_normal();
         while (folder.size() > 1 && folder.back() == '/') {
@@ -156,11 +162,10 @@ void printResults(const TransferResult& result, const std::string& logPath, bool
         OutputBuffer out(stdout);
         JsonWriter writer(out);
         writer.beginObject();
-        const std::pair<const char*, std::uint32_t> counts[] = {{"copied", result.copied},
-                                                                {"skipped", result.skipped},
-                                                                {"renamed", result.renamed},
-                                                                {"failed", result.failed},
-                                                                {"playlists", result.playlists}};
+        const std::pair<const char*, std::uint32_t> counts[] = {
+            {"copied", result.copied}, {"skipped", result.skipped},     {"renamed", result.renamed},
+            {"failed", result.failed}, {"playlists", result.playlists}, {"covers", result.covers},
+            {"tagged", result.tagged}};
         for (const auto& [key, value] : counts) {
             writer.key(key);
             writer.number(value);
@@ -181,6 +186,8 @@ void printResults(const TransferResult& result, const std::string& logPath, bool
     std::printf("%8u items renamed because they exist already.\n", result.renamed);
     std::printf("%8u items not copied due to error.\n", result.failed);
     std::printf("%8u playlists created.\n", result.playlists);
+    std::printf("%8u album covers saved.\n", result.covers);
+    std::printf("%8u copies tagged with ratings and play counts.\n", result.tagged);
     if (result.canceled) {
         std::printf("The backup was cancelled.\n");
     }

@@ -25,6 +25,9 @@ struct BackupRequest {
     std::string fileFormat;
     std::string existing;
     bool itunes = false;
+    bool artwork = false;
+    bool noArtwork = false;
+    bool writeTags = false;
     bool quiet = false;
     bool json = false;
 

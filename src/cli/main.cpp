@@ -152,6 +152,13 @@ int main(int argc, char** argv) {
     backup->add_option("--existing", backupRequest.existing,
                        "When a file exists already: skip, overwrite or rename");
     backup->add_flag("--itunes", backupRequest.itunes, "Insert into the iTunes library too");
+    CLI::Option* artwork = backup->add_flag(
+        "--artwork", backupRequest.artwork,
+        "Save each album's cover beside its tracks (default: the stored SaveArtwork option)");
+    backup->add_flag("--no-artwork", backupRequest.noArtwork, "Save no album covers")
+        ->excludes(artwork);
+    backup->add_flag("--write-tags", backupRequest.writeTags,
+                     "Write ratings, play counts and missing tags into the copied files");
     backup->add_flag("--quiet", backupRequest.quiet, "Print only the results");
     backup->add_flag("--json", backupRequest.json, "Print the results as JSON");
 
@@ -162,8 +169,8 @@ int main(int argc, char** argv) {
     std::string optionValue;
     CLI::App* set = options->add_subcommand("set", "Set one backup option");
     set->add_option("NAME", optionName,
-                    "DstFolder, FormatFolder, FormatFile, ExistHandling or "
-                    "EnableiTunes")
+                    "DstFolder, FormatFolder, FormatFile, ExistHandling, EnableiTunes, "
+                    "SaveArtwork or WriteTags")
         ->required();
     set->add_option("VALUE", optionValue, "The new value")->required();
 

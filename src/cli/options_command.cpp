@@ -31,6 +31,18 @@ const TextOption kTextOptions[] = {
     {kSettingExistingFile, kExistDoNotCopy, kExistingFileChoices},
 };
 
+// Switches stored as 0 or 1, each with the default its readers use.
+struct SwitchOption {
+    const char* name;
+    std::uint32_t fallback;
+};
+
+const SwitchOption kSwitchOptions[] = {
+    {kSettingEnableITunes, 0},
+    {kSettingSaveArtwork, 1},
+    {kSettingWriteTags, 0},
+};
+
 bool equalNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) ==
@@ -76,9 +88,11 @@ int showOptions(const SettingsStore& settings, std::FILE* out) {
         }
         rows.push_back({option.name, value, stored ? "stored" : "default"});
     }
-    const std::optional<std::uint32_t> itunes = storedNumber(settings, kSettingEnableITunes);
-    rows.push_back(
-        {kSettingEnableITunes, std::to_string(itunes.value_or(0)), itunes ? "stored" : "default"});
+    for (const SwitchOption& option : kSwitchOptions) {
+        const std::optional<std::uint32_t> stored = storedNumber(settings, option.name);
+        rows.push_back({option.name, std::to_string(stored.value_or(option.fallback)),
+                        stored ? "stored" : "default"});
+    }
 
     OutputBuffer buffer(out);
     printTable(buffer, {{"Setting", false, 20}, {"Value", false, 80}, {"From", false, 8}},
@@ -90,7 +104,8 @@ int showOptions(const SettingsStore& settings, std::FILE* out) {
 
 int setOption(SettingsStore& settings, const std::string& name, const std::string& value,
               std::FILE* errors) {
-    if (name == kSettingEnableITunes) {
+    const auto isSwitch = [&](const SwitchOption& option) { return name == option.name; };
+    if (std::any_of(std::begin(kSwitchOptions), std::end(kSwitchOptions), isSwitch)) {
         std::uint32_t number = 2;
         const auto [end, error] =
             std::from_chars(value.data(), value.data() + value.size(), number);
@@ -99,7 +114,7 @@ int setOption(SettingsStore& settings, const std::string& name, const std::strin
             return kExitUsage;
         }
         settings.writeNumber(name, number);
-        if (storedNumber(settings, kSettingEnableITunes) != number) {
+        if (storedNumber(settings, name.c_str()) != number) {
             std::fprintf(errors,
                          "pelmar: %s was not stored: a number is kept only once another backup "
                          "option has been saved (for instance %s)\n",
@@ -132,9 +147,10 @@ int setOption(SettingsStore& settings, const std::string& name, const std::strin
         }
         return kExitOk;
     }
-    std::fprintf(errors, "pelmar: no such option: %s (options: %s, %s, %s, %s, %s)\n", name.c_str(),
-                 kSettingDestinationFolder, kSettingFolderTemplate, kSettingFileTemplate,
-                 kSettingExistingFile, kSettingEnableITunes);
+    std::fprintf(errors, "pelmar: no such option: %s (options: %s, %s, %s, %s, %s, %s, %s)\n",
+                 name.c_str(), kSettingDestinationFolder, kSettingFolderTemplate,
+                 kSettingFileTemplate, kSettingExistingFile, kSettingEnableITunes,
+                 kSettingSaveArtwork, kSettingWriteTags);
     return kExitUsage;
 }
 

@@ -84,6 +84,8 @@ void TransferDisplay::setResultCounts(std::uint32_t, std::uint32_t, std::uint32_
 
 void TransferDisplay::setPlaylistCount(std::uint32_t) {}
 
+void TransferDisplay::setCoverAndTagCounts(std::uint32_t, std::uint32_t) {}
+
 void TransferDisplay::setBeginButton(std::string_view, bool) {}
 
 void TransferDisplay::enableResultButtons() {}

@@ -25,6 +25,7 @@ class TransferDisplay final : public TransferObserver {
     void setResultCounts(std::uint32_t copied, std::uint32_t skipped, std::uint32_t renamed,
                          std::uint32_t failed) override;
     void setPlaylistCount(std::uint32_t created) override;
+    void setCoverAndTagCounts(std::uint32_t covers, std::uint32_t tagged) override;
     void setBeginButton(std::string_view text, bool enabled) override;
     void enableResultButtons() override;
     void showMessage(std::string_view text) override;

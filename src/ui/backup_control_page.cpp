@@ -113,8 +113,10 @@ CBackupControlPage::CBackupControlPage(const PlayerLibrary& library, BackupSelec
                                    QStringLiteral("items skipped because they exist already."),
                                    QStringLiteral("items renamed because they exist already."),
                                    QStringLiteral("items not copied due to error."),
-                                   QStringLiteral("playlists created.")};
-    for (int i = 0; i < 5; ++i) {
+                                   QStringLiteral("playlists created."),
+                                   QStringLiteral("album covers saved."),
+                                   QStringLiteral("copies tagged with ratings and play counts.")};
+    for (int i = 0; i < kResultRows; ++i) {
         results_[i] = new QLabel(QStringLiteral("0"), this);
         results_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         results_[i]->setMinimumWidth(results_[i]->fontMetrics().horizontalAdvance("0000000"));
@@ -246,9 +248,9 @@ void CBackupControlPage::showReports() {
     counter_->setText(text(view->counterText));
     file_->setValue(view->filePercent);
     overall_->setValue(view->overallPosition);
-    const std::uint32_t counts[] = {view->copied, view->skipped, view->renamed, view->failed,
-                                    view->playlists};
-    for (int i = 0; i < 5; ++i) {
+    const std::uint32_t counts[] = {view->copied,    view->skipped, view->renamed, view->failed,
+                                    view->playlists, view->covers,  view->tagged};
+    for (int i = 0; i < kResultRows; ++i) {
         results_[i]->setText(QString::number(counts[i]));
     }
     if (view->beginText) {

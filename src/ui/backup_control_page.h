@@ -116,7 +116,8 @@ class CBackupControlPage : public QWidget {
     QLabel* counter_;
     QPushButton* cancel_;
     QPushButton* begin_;
-    QLabel* results_[5];
+    static constexpr int kResultRows = 7;
+    QLabel* results_[kResultRows];
     QPushButton* openFolder_;
     QPushButton* viewLog_;
 };

@@ -73,6 +73,10 @@ CBackupOptionsPage::CBackupOptionsPage(const PlayerLibrary& library, std::vector
       iTunes_(new QCheckBox(
           QStringLiteral("Automatically insert backed up songs and playlists into iTunes Library."),
           this)),
+      artwork_(new QCheckBox(QStringLiteral("Save album artwork"), this)),
+      tags_(new QCheckBox(
+          QStringLiteral("Write ratings, play counts and missing tags into the copied files"),
+          this)),
       folder_(new QLineEdit(this)),
       preview_(new QTreeWidget(this)),
       folderTemplates_(comboOf(kFolderTemplates, this)),
@@ -124,6 +128,11 @@ CBackupOptionsPage::CBackupOptionsPage(const PlayerLibrary& library, std::vector
         this));
     existingGroup->layout()->addWidget(existing_);
     layout->addWidget(existingGroup);
+
+    QGroupBox* extrasGroup = groupOf(QStringLiteral("Artwork and Tags"), this);
+    extrasGroup->layout()->addWidget(artwork_);
+    extrasGroup->layout()->addWidget(tags_);
+    layout->addWidget(extrasGroup);
     layout->addStretch(1);
 
     folder_->setText(QString::fromStdString(
@@ -134,10 +143,16 @@ CBackupOptionsPage::CBackupOptionsPage(const PlayerLibrary& library, std::vector
                  settings_.string(kSettingFileTemplate, std::string(kDefaultFileTemplate)));
     selectByText(*existing_, settings_.string(kSettingExistingFile, std::string(kExistDoNotCopy)));
     iTunes_->setChecked(settings_.number(kSettingEnableITunes, 0) != 0);
+    artwork_->setChecked(settings_.number(kSettingSaveArtwork, 1) != 0);
+    tags_->setChecked(settings_.number(kSettingWriteTags, 0) != 0);
     refresh();
 
     connect(iTunes_, &QCheckBox::clicked, this,
             [this](bool ticked) { settings_.writeNumber(kSettingEnableITunes, ticked ? 1 : 0); });
+    connect(artwork_, &QCheckBox::clicked, this,
+            [this](bool ticked) { settings_.writeNumber(kSettingSaveArtwork, ticked ? 1 : 0); });
+    connect(tags_, &QCheckBox::clicked, this,
+            [this](bool ticked) { settings_.writeNumber(kSettingWriteTags, ticked ? 1 : 0); });
     connect(choose, &QPushButton::clicked, this, &CBackupOptionsPage::chooseFolder);
     connect(open, &QPushButton::clicked, this, &CBackupOptionsPage::openFolder);
     connect(folderTemplates_, &QComboBox::currentIndexChanged, this, &CBackupOptionsPage::refresh);

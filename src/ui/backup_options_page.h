@@ -33,6 +33,8 @@ class CBackupOptionsPage : public QWidget {
     [[nodiscard]] QComboBox& fileTemplates() const { return *fileTemplates_; }
     [[nodiscard]] QComboBox& existingFileChoices() const { return *existing_; }
     [[nodiscard]] QCheckBox& iTunesBox() const { return *iTunes_; }
+    [[nodiscard]] QCheckBox& artworkBox() const { return *artwork_; }
+    [[nodiscard]] QCheckBox& tagsBox() const { return *tags_; }
     [[nodiscard]] QTreeWidget& preview() const { return *preview_; }
 
     void chooseFolder();
@@ -47,6 +49,8 @@ class CBackupOptionsPage : public QWidget {
     SettingsStore& settings_;
     DesktopShell& shell_;
     QCheckBox* iTunes_;
+    QCheckBox* artwork_;
+    QCheckBox* tags_;
     QLineEdit* folder_;
     QTreeWidget* preview_;
     QComboBox* folderTemplates_;

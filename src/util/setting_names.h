@@ -9,6 +9,8 @@ inline constexpr const char* kSettingFolderTemplate = "FormatFolder";
 inline constexpr const char* kSettingFileTemplate = "FormatFile";
 inline constexpr const char* kSettingExistingFile = "ExistHandling";
 inline constexpr const char* kSettingEnableITunes = "EnableiTunes";
+inline constexpr const char* kSettingSaveArtwork = "SaveArtwork";
+inline constexpr const char* kSettingWriteTags = "WriteTags";
 inline constexpr const char* kSettingTempPath = "Gen_TempPath";
 
 }  // namespace pelmar

@@ -186,6 +186,12 @@ void BackupWindowTest::optionsSheetStoresEachChangeAtOnceAndPreviewsTheFirstTrac
         QCOMPARE(settings_->string(kSettingExistingFile, ""), "copy to new name");
         page.iTunesBox().click();
         QCOMPARE(settings_->number(kSettingEnableITunes, 7), 1U);
+        QVERIFY(page.artworkBox().isChecked());
+        QVERIFY(!page.tagsBox().isChecked());
+        page.artworkBox().click();
+        page.tagsBox().click();
+        QCOMPARE(settings_->number(kSettingSaveArtwork, 7), 0U);
+        QCOMPARE(settings_->number(kSettingWriteTags, 7), 1U);
 
         shell_.chosen = QString::fromStdString(backup_.string());
         page.chooseFolder();

@@ -108,6 +108,9 @@ TEST_F(TransferLog, HasTheDocumentedLayoutLineForLine) {
                                  "* Filename format:    Artist - Title.ext\n"
                                  "\n"
                                  "* When destination file already exists, copy to new name.\n"
+                                 "* Album artwork WILL be saved beside the transferred tracks.\n"
+                                 "* Ratings, play counts and missing tags WILL NOT be written "
+                                 "into the copied files.\n"
                                  "* Transferred tracks WILL be inserted into iTunes library.\n"
                                  "  Connection to iTunes library succeeded.\n"
                                  "\n"
@@ -125,11 +128,26 @@ TEST_F(TransferLog, HasTheDocumentedLayoutLineForLine) {
                                  "TRANSFER COMPLETE\n");
 }
 
-TEST(TransferLogTexts, OptionsSayWhetherTracksGoIntoITunes) {
-    const LoggedOptions off{"/b", "[ No subfolders ]", "Track# Title.ext", "do not copy", false};
-    EXPECT_EQ(LogOptionLines(off).back(),
-              "* Transferred tracks WILL NOT be inserted into iTunes library.");
-    EXPECT_EQ(LogOptionLines(off)[5], "* When destination file already exists, do not copy.");
+TEST(TransferLogTexts, OptionsSayWhatTheRunDoesBesidesCopying) {
+    const LoggedOptions off{
+        "/b", "[ No subfolders ]", "Track# Title.ext", "do not copy", false, false, false};
+    const LoggedOptions on{"/b", "[ No subfolders ]", "Track# Title.ext", "do not copy", true, true,
+                           true};
+    const std::vector<std::string> offLines = LogOptionLines(off);
+    const std::vector<std::string> onLines = LogOptionLines(on);
+    ASSERT_EQ(offLines.size(), 9U);
+    EXPECT_EQ(offLines[5], "* When destination file already exists, do not copy.");
+    EXPECT_EQ(std::vector<std::string>(offLines.begin() + 6, offLines.end()),
+              (std::vector<std::string>{
+                  "* Album artwork WILL NOT be saved beside the transferred tracks.",
+                  "* Ratings, play counts and missing tags WILL NOT be written into the copied "
+                  "files.",
+                  "* Transferred tracks WILL NOT be inserted into iTunes library."}));
+    EXPECT_EQ(std::vector<std::string>(onLines.begin() + 6, onLines.end()),
+              (std::vector<std::string>{
+                  "* Album artwork WILL be saved beside the transferred tracks.",
+                  "* Ratings, play counts and missing tags WILL be written into the copied files.",
+                  "* Transferred tracks WILL be inserted into iTunes library."}));
     EXPECT_EQ(ITunesConnectionLine(false), "  Connection to iTunes library failed.");
 }
 

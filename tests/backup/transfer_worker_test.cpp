@@ -48,6 +48,9 @@ class RecordingObserver final : public TransferObserver {
     void setPlaylistCount(std::uint32_t created) override {
         record("playlists " + std::to_string(created));
     }
+    void setCoverAndTagCounts(std::uint32_t covers, std::uint32_t tagged) override {
+        record("covers " + std::to_string(covers) + " tagged " + std::to_string(tagged));
+    }
     void setBeginButton(std::string_view text, bool enabled) override {
         record("button " + std::string(text) + (enabled ? " enabled" : " disabled"));
     }

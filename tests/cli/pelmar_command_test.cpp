@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -168,7 +169,7 @@ TEST_F(PelmarCommand, InfoShowsTheDeviceAndItsContents) {
     for (const char* label : {"Device Name", "Mount Point", "Total Capacity", "Free Space"}) {
         EXPECT_NE(table.out.find(label), std::string::npos) << label;
     }
-    EXPECT_NE(table.out.find("\nTracks          2\n"), std::string::npos) << table.out;
+    EXPECT_TRUE(std::regex_search(table.out, std::regex("\nTracks +2\n"))) << table.out;
     EXPECT_NE(table.out.find(" GB"), std::string::npos);
 }
 
@@ -195,6 +196,12 @@ TEST(PelmarOptions, ShowsDefaultsAndStoresCheckedValues) {
     EXPECT_NE(shown.out.find("Artist\\Album\\"), std::string::npos)
         << "stored as the choice's own text: " << shown.out;
     EXPECT_NE(shown.out.find("EnableiTunes"), std::string::npos);
+    EXPECT_TRUE(std::regex_search(shown.out, std::regex("\nSaveArtwork +1 +default\n")))
+        << shown.out;
+    EXPECT_EQ(pelmar({"options", "set", "WriteTags", "1"}, env).status, 0);
+    EXPECT_EQ(pelmar({"options", "set", "SaveArtwork", "2"}, env).status, 2);
+    EXPECT_TRUE(std::regex_search(pelmar({"options"}, env).out,
+                                  std::regex("\nWriteTags +1 +stored\n")));
 }
 
 TEST_F(PelmarCommand, JsonIsUtf8WhateverTheCodePage) {
