@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <span>
-#include <unordered_set>
 #include <vector>
 
 #include "library/file_types.h"
 #include "library/player_files.h"
 #include "library/player_library.h"
 #include "library/record_stream.h"
+#include "library/track_id_set.h"
 #include "util/byte_source.h"
 #include "util/little_endian.h"
 #include "util/progress_reporter.h"
@@ -85,7 +85,7 @@ class MusicDatabaseReader {
     bool playlistPending_ = false;
     std::string pendingName_;
     std::vector<std::uint32_t> pendingItems_;
-    std::unordered_set<std::uint32_t> validIds_;
+    TrackIdSet validIds_;
 
     std::string stopReason_;
 };
@@ -147,8 +147,10 @@ bool MusicDatabaseReader::onDataset() {
     const std::uint32_t type = field32(12);
     if (type == kDatasetPlaylists) {
         dropTracksWithoutRecord();
-        validIds_.clear();
-        validIds_.insert(library_.trackIds.begin(), library_.trackIds.end());
+        validIds_.reset(library_.trackIds.size());
+        for (const std::uint32_t id : library_.trackIds) {
+            validIds_.insert(id);
+        }
     } else if (type == kDatasetPodcastPlaylists) {
         const std::uint32_t total = field32(8);
         if (total < records_.headerLength()) {
@@ -257,7 +259,6 @@ bool MusicDatabaseReader::onString() {
         stopReason_ = "string past the end of the file";
         return false;
     }
-    std::fill(body_.begin(), body_.end(), 0);
     const auto toRead =
         static_cast<std::size_t>(std::min<std::uint64_t>(bodyLength, kBodyCapacity));
     if (source_.read(std::span(body_).first(toRead)) < toRead) {
