@@ -119,6 +119,21 @@ constexpr std::size_t utf8Length(char32_t cp) {
 // UTF-8 of UTF-16LE text, cut to whole characters within `maxBytes`, sized once and written in
 // place.
 std::string utf16leToUtf8Capped(std::span<const std::uint8_t> bytes, std::size_t maxBytes) {
+    // Most tags are plain ASCII: one byte of output per unit.
+    const std::size_t units = bytes.size() / 2;
+    std::size_t ascii = 0;
+    while (ascii < units && bytes[2 * ascii + 1] == 0 && bytes[2 * ascii] != 0 &&
+           bytes[2 * ascii] < 0x80) {
+        ++ascii;
+    }
+    if (ascii == units || (bytes[2 * ascii] == 0 && bytes[2 * ascii + 1] == 0)) {
+        std::string out(std::min(ascii, maxBytes), '\0');
+        for (std::size_t i = 0; i < out.size(); ++i) {
+            out[i] = static_cast<char>(bytes[2 * i]);
+        }
+        return out;
+    }
+
     std::size_t length = 0;
     {
         Utf16leReader reader(bytes);

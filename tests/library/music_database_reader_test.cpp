@@ -239,6 +239,14 @@ TEST(MusicDatabaseReader, FileTypeComesFromTheExtensionThenTheTypeText) {
         {u":M:F00:A.3gp", u"Protected MPEG-4 video file", 12},
         {u":M:F00:A", u"WAV audio file", 1},
         {u":M:F00:A", u"Some other kind", 6},
+        // The extension is what follows the last dot of the name, two to four letters long.
+        {u":M:F00:A.wav.Mp4", u"WAV audio file", 5},
+        {u".m4b", u"WAV audio file", 8},
+        {u":M:F00:A.mp3/B", u"WAV audio file", 1},
+        {u":M:F00:A.mp3\\B", u"WAV audio file", 1},
+        {u":M:F00:A.m", u"WAV audio file", 1},
+        {u":M:F00:A.", u"WAV audio file", 1},
+        {u":M:F00:A.flacc", u"WAV audio file", 1},
     };
     for (const Case& c : cases) {
         DatabaseBytes db = tracksDataset(1);
