@@ -21,6 +21,14 @@ void SearchIndex::build(const PlayerLibrary& library) {
     clear();
     const TextCodec& codec = library.codec();
     trackStarts_.reserve(library.trackIds.size());
+    // Lowering keeps most texts at their length: sized from the records, the buffer grows
+    // once instead of doubling its way up, and holds no unused half afterwards.
+    std::size_t expected = 0;
+    for (const auto& [id, track] : library.tracks) {
+        expected += track.artist.size() + track.album.size() + track.title.size() +
+                    track.genre.size() + track.composer.size() + 5;
+    }
+    text_.reserve(expected + expected / 16);
     for (const std::uint32_t trackId : library.trackIds) {
         trackStarts_.push_back(text_.size());
         if (const MhTrackData* track = library.findTrack(trackId)) {

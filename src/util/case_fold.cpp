@@ -19,16 +19,17 @@ void appendMapped(std::string& out, std::string_view utf8, MapCodePoint map) {
     out.reserve(out.size() + utf8.size());
     std::size_t pos = 0;
     while (pos < utf8.size()) {
-        // Most tags are plain ASCII: copy such runs in one go.
+        // Most tags are plain ASCII: copy such runs in one go and map them in place.
         const std::size_t runStart = pos;
         while (pos < utf8.size() && static_cast<unsigned char>(utf8[pos]) < 0x80) {
             ++pos;
         }
         if (pos > runStart) {
             const std::size_t at = out.size();
-            out.resize(at + (pos - runStart));
-            for (std::size_t i = runStart; i < pos; ++i) {
-                out[at + i - runStart] = asciiLower(utf8[i]);
+            out.append(utf8.data() + runStart, pos - runStart);
+            char* const run = out.data() + at;
+            for (std::size_t i = 0; i < pos - runStart; ++i) {
+                run[i] = asciiLower(run[i]);
             }
             continue;
         }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 
 namespace pelmar {
@@ -11,13 +13,12 @@ namespace pelmar {
 template <typename T>
 [[nodiscard]] T readLe(std::span<const std::uint8_t> b, std::size_t offset) {
     T value = 0;
-    // The usual case, a field wholly inside, without a check per byte: compilers make it a load.
-    if (offset <= b.size() && sizeof(T) <= b.size() - offset) {
-        for (std::size_t i = 0; i < sizeof(T); ++i) {
-            value =
-                static_cast<T>(value | static_cast<T>(static_cast<T>(b[offset + i]) << (8 * i)));
+    // The usual case, a field wholly inside the buffer, is a single load on little-endian hosts.
+    if constexpr (std::endian::native == std::endian::little) {
+        if (offset <= b.size() && sizeof(T) <= b.size() - offset) {
+            std::memcpy(&value, b.data() + offset, sizeof(T));
+            return value;
         }
-        return value;
     }
     for (std::size_t i = 0; i < sizeof(T); ++i) {
         if (offset < b.size() && i < b.size() - offset) {
