@@ -2,6 +2,7 @@
 
 #include "library/player_library.h"
 #include "library/track_id_set.h"
+#include "library/track_prefetch.h"
 
 namespace pelmar {
 
@@ -200,13 +201,23 @@ void buildIndices(PlayerLibrary& library) {
     Grouping<std::uint64_t, std::uint32_t> composerAlbumTracks(ix.composerAlbumTracks_);
     Grouping<std::uint64_t, std::uint32_t> genreArtistTracks(ix.genreArtistTracks_);
 
+    // The records first, in a loop of lookups that do not wait on one another.
     static const MhTrackData kNoRecord;
+    std::vector<std::pair<std::uint32_t, const MhTrackData*>> records;
+    records.reserve(library.trackIds.size());
     for (const std::uint32_t trackId : library.trackIds) {
-        if (!indexedTracks.insert(trackId)) {
-            continue;
+        if (indexedTracks.insert(trackId)) {
+            const MhTrackData* found = library.findTrack(trackId);
+            records.emplace_back(trackId, found != nullptr ? found : &kNoRecord);
         }
-        const MhTrackData* found = library.findTrack(trackId);
-        const MhTrackData& record = found != nullptr ? *found : kNoRecord;
+    }
+
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (i + kTrackPrefetchDistance < records.size()) {
+            prefetchTags(*records[i + kTrackPrefetchDistance].second);
+        }
+        const auto& [trackId, found] = records[i];
+        const MhTrackData& record = *found;
         const TextId artist = internField(lastArtist, record.artist);
         const TextId album = internField(lastAlbum, record.album);
         const TextId genre = internField(lastGenre, record.genre);

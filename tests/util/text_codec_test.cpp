@@ -7,6 +7,7 @@
 #include <random>
 
 #include "support/database_bytes.h"
+#include "util/case_fold.h"
 #include "util/utf8.h"
 
 namespace pelmar {
@@ -115,6 +116,25 @@ TEST(TextCodec, LowersForSearch) {
               "e");
     const TextCodec western("CP1252");
     EXPECT_EQ(western.toLower("\xC9T\xC9"), "\xC3\xA9t\xC3\xA9");
+}
+
+// Every ASCII byte at every offset of a word, alone and between non-ASCII characters.
+TEST(TextCodec, LowersAndFoldsEveryAsciiByteWhereverItStands) {
+    for (const std::string& around : {std::string(), std::string("\xC3\x89")}) {
+        for (std::size_t lead = 0; lead < 9; ++lead) {
+            std::string text = around + std::string(lead, 'Q');
+            std::string expected = around == "" ? "" : "\xC3\xA9";
+            expected += std::string(lead, 'q');
+            for (int c = 1; c < 0x80; ++c) {
+                text.push_back(static_cast<char>(c));
+                expected.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c));
+            }
+            text += around;
+            expected += around == "" ? "" : "\xC3\xA9";
+            EXPECT_EQ(toLowerUtf8(text), expected) << lead;
+            EXPECT_EQ(caseFold(text), expected) << lead;
+        }
+    }
 }
 
 TEST(TextCodec, StepsOverWholeCharacters) {
