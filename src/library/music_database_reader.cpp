@@ -52,6 +52,7 @@ class MusicDatabaseReader {
     // Each returns false when the data ends inside the record.
     bool onDataset();
     bool onString();
+    void takeString(StringType type, std::span<const std::uint8_t> body);
     void onTrack();
     void onPlaylistItem();
     void onPlaylist();
@@ -60,7 +61,8 @@ class MusicDatabaseReader {
     void finishTrack();
     void storePendingPlaylist();
     void dropTracksWithoutRecord();
-    [[nodiscard]] std::string decodeBody(std::size_t bodyLength, std::size_t capacity) const;
+    [[nodiscard]] std::string decodeBody(std::span<const std::uint8_t> body,
+                                         std::size_t capacity) const;
 
     ReadOutcome stop(ReadOutcome::End end, std::string reason);
     void countRecord();
@@ -261,15 +263,26 @@ bool MusicDatabaseReader::onString() {
     }
     const auto toRead =
         static_cast<std::size_t>(std::min<std::uint64_t>(bodyLength, kBodyCapacity));
+    // The body is decoded where the source holds it when it can show it, else from a copy.
+    if (const std::span<const std::uint8_t> shown = source_.peek(toRead); shown.size() >= toRead) {
+        takeString(type, shown.first(toRead));
+        source_.skip(bodyLength);
+        return true;
+    }
     if (source_.read(std::span(body_).first(toRead)) < toRead) {
         return false;
     }
     if (bodyLength > kBodyCapacity) {
         source_.skip(bodyLength - kBodyCapacity);
     }
+    takeString(type, std::span(body_).first(toRead));
+    return true;
+}
+
+void MusicDatabaseReader::takeString(StringType type, std::span<const std::uint8_t> body) {
     ++recordCount_;
     if (type == StringType::SmartRules || type == StringType::SmartRulesData) {
-        return true;
+        return;
     }
 
     if (childrenExpected_ >= 0) {
@@ -303,7 +316,7 @@ bool MusicDatabaseReader::onString() {
                 break;
         }
         if (target != nullptr) {
-            *target = decodeBody(toRead, capacity);
+            *target = decodeBody(body, capacity);
         }
         if (--childrenExpected_ == 0) {
             finishTrack();
@@ -311,13 +324,13 @@ bool MusicDatabaseReader::onString() {
         }
     }
     if (playlistPending_ && type == StringType::Title) {
-        pendingName_ = decodeBody(toRead, kPlaylistNameCapacity);
+        pendingName_ = decodeBody(body, kPlaylistNameCapacity);
     }
-    return true;
 }
 
-std::string MusicDatabaseReader::decodeBody(std::size_t bodyLength, std::size_t capacity) const {
-    const std::span<const std::uint8_t> body(body_.data(), bodyLength);
+std::string MusicDatabaseReader::decodeBody(std::span<const std::uint8_t> body,
+                                            std::size_t capacity) const {
+    const std::size_t bodyLength = body.size();
     if (bodyLength <= kStringHeaderLength) {
         return {};
     }

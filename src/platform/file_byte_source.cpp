@@ -69,6 +69,31 @@ std::size_t FileByteSource::read(std::span<std::uint8_t> out) {
     return done;
 }
 
+std::span<const std::uint8_t> FileByteSource::peek(std::size_t wanted) {
+    // After a failed read, read() gives nothing more, and neither does this.
+    if (failed_) {
+        return {};
+    }
+    const bool inBuffer = position_ >= bufferStart_ && position_ < bufferStart_ + bufferLength_;
+    std::size_t held =
+        inBuffer ? static_cast<std::size_t>(bufferStart_ + bufferLength_ - position_) : 0;
+    const std::uint64_t left = size_ > position_ ? size_ - position_ : 0;
+    // Refilled from the position, the buffer shows as much of the rest as it holds.
+    if (held < wanted && held < left) {
+        if (!refill()) {
+            return {};
+        }
+        held = bufferLength_;
+    }
+    // A file that grew since it was opened shows no more than read() and skip() allow for.
+    held = static_cast<std::size_t>(std::min<std::uint64_t>(held, left));
+    if (held == 0) {
+        return {};
+    }
+    return std::span<const std::uint8_t>(buffer_).subspan(
+        static_cast<std::size_t>(position_ - bufferStart_), held);
+}
+
 void FileByteSource::skip(std::uint64_t count) {
     position_ += std::min(count, size_ > position_ ? size_ - position_ : 0);
 }

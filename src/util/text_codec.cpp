@@ -1,8 +1,10 @@
 #include "util/text_codec.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -116,21 +118,56 @@ constexpr std::size_t utf8Length(char32_t cp) {
     return cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
 }
 
+// Four UTF-16LE units are looked at a time, on little-endian hosts as one word.
+constexpr std::uint64_t kUnitsAboveAscii = 0xFF80FF80FF80FF80u;
+constexpr std::uint64_t kUnitLowBits = 0x0001000100010001u;
+constexpr std::uint64_t kUnitTopBits = 0x8000800080008000u;
+
+// How many units from the start are ASCII characters other than NUL.
+std::size_t asciiUnits(std::span<const std::uint8_t> bytes) {
+    const std::size_t units = bytes.size() / 2;
+    std::size_t ascii = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        // A unit of 0 is the only one below 0x80 whose decrement sets its top bit.
+        for (std::uint64_t w = 0; units - ascii >= 4; ascii += 4) {
+            std::memcpy(&w, bytes.data() + 2 * ascii, 8);
+            if ((w & kUnitsAboveAscii) != 0 || ((w - kUnitLowBits) & kUnitTopBits) != 0) {
+                break;
+            }
+        }
+    }
+    while (ascii < units && bytes[2 * ascii + 1] == 0 && bytes[2 * ascii] != 0 &&
+           bytes[2 * ascii] < 0x80) {
+        ++ascii;
+    }
+    return ascii;
+}
+
+// Fills `out` with the low bytes of the first out.size() units, which are ASCII.
+void narrowAsciiUnits(std::span<const std::uint8_t> bytes, std::string& out) {
+    std::size_t i = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (std::uint64_t w = 0; out.size() - i >= 4; i += 4) {
+            std::memcpy(&w, bytes.data() + 2 * i, 8);
+            w = (w | (w >> 8)) & 0x0000FFFF0000FFFFu;
+            const auto four = static_cast<std::uint32_t>(w | (w >> 16));
+            std::memcpy(out.data() + i, &four, 4);
+        }
+    }
+    for (; i < out.size(); ++i) {
+        out[i] = static_cast<char>(bytes[2 * i]);
+    }
+}
+
 // UTF-8 of UTF-16LE text, cut to whole characters within `maxBytes`, sized once and written in
 // place.
 std::string utf16leToUtf8Capped(std::span<const std::uint8_t> bytes, std::size_t maxBytes) {
     // Most tags are plain ASCII: one byte of output per unit.
     const std::size_t units = bytes.size() / 2;
-    std::size_t ascii = 0;
-    while (ascii < units && bytes[2 * ascii + 1] == 0 && bytes[2 * ascii] != 0 &&
-           bytes[2 * ascii] < 0x80) {
-        ++ascii;
-    }
+    const std::size_t ascii = asciiUnits(bytes);
     if (ascii == units || (bytes[2 * ascii] == 0 && bytes[2 * ascii + 1] == 0)) {
         std::string out(std::min(ascii, maxBytes), '\0');
-        for (std::size_t i = 0; i < out.size(); ++i) {
-            out[i] = static_cast<char>(bytes[2 * i]);
-        }
+        narrowAsciiUnits(bytes, out);
         return out;
     }
 

@@ -464,6 +464,45 @@ TEST(MusicDatabaseReader, DatasetShorterThanItsHeaderEndsTheRead) {
     EXPECT_TRUE(library.playlistNames.empty());
 }
 
+// Gives its bytes only by copying them out, as sources that cannot show them in place do.
+class CopyingSource final : public ByteSource {
+  public:
+    explicit CopyingSource(std::span<const std::uint8_t> bytes) : memory_(bytes) {}
+    std::size_t read(std::span<std::uint8_t> out) override { return memory_.read(out); }
+    void skip(std::uint64_t count) override { memory_.skip(count); }
+    [[nodiscard]] std::uint64_t position() const override { return memory_.position(); }
+    [[nodiscard]] std::uint64_t size() const override { return memory_.size(); }
+    [[nodiscard]] bool failed() const override { return false; }
+
+  private:
+    MemoryByteSource memory_;
+};
+
+// Everything a read yields, as one text to compare.
+std::string readResult(ByteSource& source) {
+    PlayerLibrary library(utf8Codec());
+    test::RecordingProgress progress;
+    const ReadOutcome outcome = readMusicDatabase(library, source, progress);
+    std::string result = std::to_string(static_cast<int>(outcome.end)) + " " +
+                         std::to_string(outcome.offset) + " " + outcome.reason + "\n";
+    for (const std::uint32_t id : library.trackIds) {
+        const MhTrackData* track = library.findTrack(id);
+        result += std::to_string(id) + " " +
+                  (track == nullptr ? "-"
+                                    : track->location + "|" + track->title + "|" + track->artist +
+                                          "|" + std::to_string(track->fileType)) +
+                  "\n";
+    }
+    for (const std::string& name : library.playlistNames) {
+        result += name + ":";
+        for (const std::uint32_t id : library.playlistItems[name]) {
+            result += " " + std::to_string(id);
+        }
+        result += "\n";
+    }
+    return result;
+}
+
 TEST(MusicDatabaseReader, EveryTruncatedPrefixReadsSafelyAndMonotonically) {
     DatabaseBytes db = tracksDataset(3);
     addTrack(db, 1, u"one");
@@ -486,6 +525,10 @@ TEST(MusicDatabaseReader, EveryTruncatedPrefixReadsSafelyAndMonotonically) {
         ASSERT_LE(library.trackIds.size(), 3U);
         ASSERT_GE(library.tracks.size(), previousRecords) << length;
         previousRecords = library.tracks.size();
+        // Shown in place or copied out, the bytes read alike, up to where each read stops.
+        MemoryByteSource shown(prefix);
+        CopyingSource copied(prefix);
+        ASSERT_EQ(readResult(shown), readResult(copied)) << length;
     }
     PlayerLibrary library(utf8Codec());
     read(library, whole);

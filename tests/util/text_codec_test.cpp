@@ -61,6 +61,7 @@ TEST(TextCodec, BrokenInputBecomesReplacementCharacters) {
 TEST(TextCodec, TextEndsAtTheFirstNul) {
     const TextCodec codec("UTF-8");
     EXPECT_EQ(fromUtf16(codec, std::u16string(u"ab\0cd", 5)), "ab");
+    EXPECT_EQ(fromUtf16(codec, std::u16string(u"abcdefghi\0jk", 12)), "abcdefghi");
     EXPECT_EQ(codec.fromUtf8(std::string_view("ab\0cd", 5), 256), "ab");
     const TextCodec western("CP1252");
     EXPECT_EQ(fromUtf16(western, std::u16string(u"\u00E9\0cd", 4)), "\xE9");
