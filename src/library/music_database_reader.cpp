@@ -257,14 +257,16 @@ bool MusicDatabaseReader::onString() {
         return false;
     }
     const std::uint64_t bodyLength = total - records_.headerLength();
-    if (bodyLength > source_.remaining()) {
+    const auto toRead =
+        static_cast<std::size_t>(std::min<std::uint64_t>(bodyLength, kBodyCapacity));
+    // The body is decoded where the source holds it when it can show it, else from a copy. The
+    // source shows no more than is left, so a body shown whole needs no check against the end.
+    const std::span<const std::uint8_t> shown = source_.peek(toRead);
+    if (shown.size() < bodyLength && bodyLength > source_.remaining()) {
         stopReason_ = "string past the end of the file";
         return false;
     }
-    const auto toRead =
-        static_cast<std::size_t>(std::min<std::uint64_t>(bodyLength, kBodyCapacity));
-    // The body is decoded where the source holds it when it can show it, else from a copy.
-    if (const std::span<const std::uint8_t> shown = source_.peek(toRead); shown.size() >= toRead) {
+    if (shown.size() >= toRead) {
         takeString(type, shown.first(toRead));
         source_.skip(bodyLength);
         return true;

@@ -74,24 +74,23 @@ std::span<const std::uint8_t> FileByteSource::peek(std::size_t wanted) {
     if (failed_) {
         return {};
     }
-    const bool inBuffer = position_ >= bufferStart_ && position_ < bufferStart_ + bufferLength_;
-    std::size_t held =
-        inBuffer ? static_cast<std::size_t>(bufferStart_ + bufferLength_ - position_) : 0;
-    const std::uint64_t left = size_ > position_ ? size_ - position_ : 0;
-    // Refilled from the position, the buffer shows as much of the rest as it holds.
-    if (held < wanted && held < left) {
-        if (!refill()) {
+    // A file that grew since it was opened shows no more than read() and skip() allow for.
+    std::uint64_t end = std::min(bufferStart_ + bufferLength_, size_);
+    const bool inBuffer = position_ >= bufferStart_ && position_ < end;
+    if (!inBuffer || (end - position_ < wanted && end < size_)) {
+        // Refilled from the position, the buffer shows as much of the rest as it holds.
+        if (position_ >= size_) {
             return {};
         }
-        held = bufferLength_;
+        // A failure is left for the read that follows to meet, so that a source fails only
+        // where reading it fails.
+        if (!refill()) {
+            failed_ = false;
+            return {};
+        }
+        end = std::min(bufferStart_ + bufferLength_, size_);
     }
-    // A file that grew since it was opened shows no more than read() and skip() allow for.
-    held = static_cast<std::size_t>(std::min<std::uint64_t>(held, left));
-    if (held == 0) {
-        return {};
-    }
-    return std::span<const std::uint8_t>(buffer_).subspan(
-        static_cast<std::size_t>(position_ - bufferStart_), held);
+    return {buffer_.data() + (position_ - bufferStart_), static_cast<std::size_t>(end - position_)};
 }
 
 void FileByteSource::skip(std::uint64_t count) {
