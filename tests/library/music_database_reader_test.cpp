@@ -6,6 +6,7 @@
 #include <string>
 
 #include "library/player_library.h"
+#include "support/copying_source.h"
 #include "support/database_bytes.h"
 #include "support/recording_progress.h"
 #include "support/temp_folder.h"
@@ -464,20 +465,6 @@ TEST(MusicDatabaseReader, DatasetShorterThanItsHeaderEndsTheRead) {
     EXPECT_TRUE(library.playlistNames.empty());
 }
 
-// Gives its bytes only by copying them out, as sources that cannot show them in place do.
-class CopyingSource final : public ByteSource {
-  public:
-    explicit CopyingSource(std::span<const std::uint8_t> bytes) : memory_(bytes) {}
-    std::size_t read(std::span<std::uint8_t> out) override { return memory_.read(out); }
-    void skip(std::uint64_t count) override { memory_.skip(count); }
-    [[nodiscard]] std::uint64_t position() const override { return memory_.position(); }
-    [[nodiscard]] std::uint64_t size() const override { return memory_.size(); }
-    [[nodiscard]] bool failed() const override { return false; }
-
-  private:
-    MemoryByteSource memory_;
-};
-
 // Everything a read yields, as one text to compare.
 std::string readResult(ByteSource& source) {
     PlayerLibrary library(utf8Codec());
@@ -527,7 +514,7 @@ TEST(MusicDatabaseReader, EveryTruncatedPrefixReadsSafelyAndMonotonically) {
         previousRecords = library.tracks.size();
         // Shown in place or copied out, the bytes read alike, up to where each read stops.
         MemoryByteSource shown(prefix);
-        CopyingSource copied(prefix);
+        test::CopyingSource copied(prefix);
         ASSERT_EQ(readResult(shown), readResult(copied)) << length;
     }
     PlayerLibrary library(utf8Codec());
