@@ -82,6 +82,7 @@ class MusicDatabaseReader {
     MhTrackData scratch_;
     std::string typeText_;
     std::uint32_t currentTrackId_ = 0;
+    std::size_t tracksFinished_ = 0;
     std::int64_t childrenExpected_ = -1;
 
     bool playlistPending_ = false;
@@ -166,6 +167,11 @@ bool MusicDatabaseReader::onDataset() {
 
 void MusicDatabaseReader::dropTracksWithoutRecord() {
     auto& ids = library_.trackIds;
+    // Each finished track has its record and its own place in the list, which no drop takes
+    // away; when they fill the list, every listed id has a record and there is nothing to look up.
+    if (tracksFinished_ == ids.size()) {
+        return;
+    }
     ids.erase(std::remove_if(ids.begin(), ids.end(),
                              [this](std::uint32_t id) { return !library_.tracks.contains(id); }),
               ids.end());
@@ -356,6 +362,7 @@ void MusicDatabaseReader::finishTrack() {
     scratch_.fileType = fileType;
     library_.tracks.insert_or_assign(currentTrackId_, std::move(scratch_));
     scratch_ = MhTrackData{};
+    ++tracksFinished_;
 }
 
 void MusicDatabaseReader::storePendingPlaylist() {
