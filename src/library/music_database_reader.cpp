@@ -44,7 +44,10 @@ enum class StringType : std::uint32_t {
 class MusicDatabaseReader {
   public:
     MusicDatabaseReader(PlayerLibrary& library, ByteSource& source, ProgressReporter& progress)
-        : library_(library), source_(source), progress_(progress), records_(source) {}
+        : library_(library),
+          source_(source),
+          progress_(progress),
+          records_(source, RecordStream::Headers::InPlace) {}
 
     ReadOutcome run();
 

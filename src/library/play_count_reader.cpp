@@ -75,8 +75,8 @@ ReadOutcome mergePlayCountData(PlayerLibrary& library, ByteSource& source,
     source.skip(headerLength - source.position());
 
     std::size_t index = 0;
-    // Entry `index` (from 0) merged into its track's record, if any; `end` is where it ends in
-    // the file, for the progress bar.
+    // Merges the next entry into its track's record, if it has one; `end`, where the entry ends
+    // in the file, feeds the progress bar.
     const auto merge = [&](MhTrackData* track, std::span<const std::uint8_t> entry,
                            std::uint64_t end) {
         ++index;

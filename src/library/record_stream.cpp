@@ -20,16 +20,23 @@ RecordStream::Step RecordStream::next() {
         const std::uint32_t headerLength = readU32le(ahead, 4);
         if (headerLength >= kHeadLength && headerLength <= kMaxHeaderLength &&
             headerLength <= ahead.size()) {
-            if (header_.size() < headerLength) {
-                header_.resize(headerLength);
+            if (headers_ == Headers::InPlace) {
+                current_ = ahead.first(headerLength);
+            } else {
+                if (header_.size() < headerLength) {
+                    header_.resize(headerLength);
+                }
+                std::copy_n(ahead.begin(), headerLength, header_.begin());
+                current_ = std::span<const std::uint8_t>(header_).first(headerLength);
             }
-            std::copy_n(ahead.begin(), headerLength, header_.begin());
             source_.skip(headerLength);
             headerLength_ = headerLength;
             return Step::Record;
         }
     }
     // Headers the source does not show whole, and those that end the data.
+    current_ = std::span<const std::uint8_t>(header_).first(
+        std::min<std::size_t>(headerLength_, header_.size()));
     std::array<std::uint8_t, kHeadLength> head{};
     if (source_.read(head) < head.size()) {
         return Step::EndOfData;
@@ -55,6 +62,7 @@ RecordStream::Step RecordStream::next() {
         return Step::EndOfData;
     }
     headerLength_ = headerLength;
+    current_ = std::span<const std::uint8_t>(header_).first(headerLength);
     return Step::Record;
 }
 

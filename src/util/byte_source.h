@@ -23,7 +23,8 @@ class ByteSource {
     // The bytes from the position on, in place, for readers that would otherwise copy them out
     // a record at a time. At least `wanted` of them when that many are left and the source can
     // show them at once; fewer (none from a source that shows nothing) when not, and the reader
-    // then uses read(). Does not move the position, and stays valid until the next call.
+    // then uses read(). Does not move the position, and stays valid until the next read() or
+    // peek(); skip() leaves it in place.
     [[nodiscard]] virtual std::span<const std::uint8_t> peek(std::size_t wanted);
 
     [[nodiscard]] std::uint64_t remaining() const {
