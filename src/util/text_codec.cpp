@@ -389,16 +389,18 @@ std::string TextCodec::fromCodePoints(std::u32string_view text, std::size_t maxB
             }
             // Readers tell the two stored forms apart by whether a text is valid UTF-8, so a
             // code-page text that happens to be valid UTF-8 ("Â´" in CP1252) is stored as UTF-8.
+            // The result is a copy: the conversion's room, eight bytes a character, would stay
+            // with the stored text for as long as the library holds it.
             if (utf8::isAscii(out) || !utf8::isValid(out)) {
-                return out;
+                return std::string(out);
             }
         }
     }
-    out.clear();
+    std::string utf8;
     for (char32_t cp : text) {
-        utf8::append(out, cp);
+        utf8::append(utf8, cp);
     }
-    return utf8Capped(std::move(out), maxBytes);
+    return std::string(std::string_view(utf8).substr(0, utf8::wholeCharPrefix(utf8, maxBytes)));
 }
 
 std::string TextCodec::toUtf8(std::string_view stored) const {

@@ -255,6 +255,18 @@ TEST(TextCodec, StoredFormsFollowTheirDefinitionInEveryCodePage) {
     }
 }
 
+// A library holds hundreds of thousands of texts: none may keep the room its conversion took.
+TEST(TextCodec, StoredTextsKeepNoSpareRoom) {
+    const TextCodec western("CP1252");
+    const TextCodec japanese("SHIFT_JIS");
+    const std::u16string longer(40, u'\u00E9');
+    for (const std::string& stored :
+         {fromUtf16(western, longer + u"\u65E5"), fromUtf16(japanese, longer),
+          fromUtf16(japanese, std::u16string(40, u'\u65E5')), western.fromUtf8("\xC3\xA9x", 256)}) {
+        EXPECT_LE(stored.capacity(), std::max<std::size_t>(2 * stored.size(), 15)) << stored;
+    }
+}
+
 TEST(TextCodec, UnknownCharsetBehavesAsUtf8) {
     const TextCodec codec("NO-SUCH-CHARSET");
     EXPECT_EQ(fromUtf16(codec, u"\u00E9"), "\xC3\xA9");
