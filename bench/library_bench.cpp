@@ -96,10 +96,13 @@ BENCHMARK(SearchTwoLetters)->Unit(benchmark::kMillisecond)->UseRealTime();
 class RatioReporter : public benchmark::ConsoleReporter {
   public:
     void ReportRuns(const std::vector<Run>& runs) override {
+        // With --benchmark_repetitions the median stands for a benchmark, since the machine's
+        // other work makes single runs wander.
         for (const Run& run : runs) {
-            if (run.iterations > 0) {
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (run.iterations > 0 && (median || run.run_type == Run::RT_Iteration)) {
                 seconds_[run.run_name.function_name] =
-                    run.real_accumulated_time / static_cast<double>(run.iterations);
+                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
             }
         }
         ConsoleReporter::ReportRuns(runs);
