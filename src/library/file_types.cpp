@@ -48,21 +48,28 @@ constexpr bool isSpace(char c) {
 }  // namespace
 
 std::uint8_t fileTypeFromExtension(std::string_view location) {
-    const std::size_t slash = location.find_last_of("/\\");
-    const std::string_view name =
-        slash == std::string_view::npos ? location : location.substr(slash + 1);
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos || name.size() - dot < 3) {
+    // Every track's location passes here while loading: one backward scan finds the last dot
+    // of the name, and no known extension is longer than four letters.
+    std::size_t dot = location.size();
+    while (dot > 0 && location[dot - 1] != '.' && location[dot - 1] != '/' &&
+           location[dot - 1] != '\\') {
+        --dot;
+    }
+    if (dot == 0 || location[dot - 1] != '.' || location.size() - dot < 2) {
         return 0;
     }
-    std::string extension(name.substr(dot + 1));
-    for (char& c : extension) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
+    const std::string_view given = location.substr(dot);
+    std::array<char, 4> extension{};
+    if (given.size() > extension.size()) {
+        return 0;
     }
+    for (std::size_t i = 0; i < given.size(); ++i) {
+        const char c = given[i];
+        extension[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    const std::string_view lowered(extension.data(), given.size());
     for (const auto& [text, code] : kCodeByExtension) {
-        if (extension == text) {
+        if (lowered == text) {
             return code;
         }
     }

@@ -1,8 +1,8 @@
 #include "library/library_indices.h"
 
-#include <unordered_set>
-
 #include "library/player_library.h"
+#include "library/track_id_set.h"
+#include "library/track_prefetch.h"
 
 namespace pelmar {
 
@@ -13,10 +13,33 @@ std::uint64_t pairKey(LibraryIndices::TextId key, LibraryIndices::TextId value) 
     return (std::uint64_t{key} << 32) | value;
 }
 
-// Counts one more track for the pair, and adds `value` to `lists[key]` the first time.
-void addPair(std::unordered_map<LibraryIndices::TextId, std::vector<LibraryIndices::TextId>>& lists,
-             std::unordered_map<std::uint64_t, std::uint32_t>& counts, LibraryIndices::TextId key,
-             LibraryIndices::TextId value) {
+using TextId = LibraryIndices::TextId;
+
+// Consecutive tracks mostly share their artist, album, genre and composer, so each grouping
+// remembers the entry the previous track went to and looks up only a key that changed. Entries
+// of an unordered_map stay where they are as it grows, so the remembered pointer stays good.
+template <typename Key, typename Value>
+class Grouping {
+  public:
+    explicit Grouping(std::unordered_map<Key, Value>& map) : map_(map) {}
+
+    Value& operator[](Key key) {
+        if (last_ == nullptr || key != lastKey_) {
+            last_ = &map_[key];
+            lastKey_ = key;
+        }
+        return *last_;
+    }
+
+  private:
+    std::unordered_map<Key, Value>& map_;
+    Value* last_ = nullptr;
+    Key lastKey_{};
+};
+
+// Counts one more track for the pair, and lists `value` under `key` the first time.
+void addPair(Grouping<TextId, std::vector<TextId>>& lists,
+             Grouping<std::uint64_t, std::uint32_t>& counts, TextId key, TextId value) {
     if (counts[pairKey(key, value)]++ == 0) {
         lists[key].push_back(value);
     }
@@ -138,41 +161,79 @@ void buildIndices(PlayerLibrary& library) {
     ix.clear();
 
     // A track set holds each track once, even when the database lists an id twice.
-    std::unordered_set<std::uint32_t> indexedTracks;
+    TrackIdSet indexedTracks;
+    indexedTracks.reset(library.trackIds.size());
     std::vector<bool> usedAsArtist;
     std::vector<bool> usedAsAlbum;
     std::vector<bool> usedAsGenre;
     std::vector<bool> usedAsComposer;
-    const auto mark = [](std::vector<bool>& used, LibraryIndices::TextId id) {
+    const auto mark = [](std::vector<bool>& used, TextId id) {
         if (used.size() <= id) {
             used.resize(id + 1, false);
         }
         used[id] = true;
     };
 
-    static const MhTrackData kNoRecord;
-    for (const std::uint32_t trackId : library.trackIds) {
-        if (!indexedTracks.insert(trackId).second) {
-            continue;
+    // The text each field had on the previous track and its id: a repeated text needs no hash.
+    struct LastText {
+        const std::string* text = nullptr;
+        TextId id = 0;
+    };
+    const auto internField = [&ix](LastText& last, const std::string& text) {
+        if (last.text == nullptr || *last.text != text) {
+            last = {&text, ix.intern(text)};
         }
-        const MhTrackData* found = library.findTrack(trackId);
-        const MhTrackData& record = found != nullptr ? *found : kNoRecord;
-        const LibraryIndices::TextId artist = ix.intern(record.artist);
-        const LibraryIndices::TextId album = ix.intern(record.album);
-        const LibraryIndices::TextId genre = ix.intern(record.genre);
-        const LibraryIndices::TextId composer = ix.intern(record.composer);
+        return last.id;
+    };
+    LastText lastArtist;
+    LastText lastAlbum;
+    LastText lastGenre;
+    LastText lastComposer;
+
+    Grouping<TextId, std::vector<std::uint32_t>> tracksByArtist(ix.tracksByArtist_);
+    Grouping<TextId, std::vector<std::uint32_t>> tracksByAlbum(ix.tracksByAlbum_);
+    Grouping<TextId, std::vector<std::uint32_t>> tracksByGenre(ix.tracksByGenre_);
+    Grouping<TextId, std::vector<std::uint32_t>> tracksByComposer(ix.tracksByComposer_);
+    Grouping<TextId, std::vector<TextId>> albumsByArtist(ix.albumsByArtist_);
+    Grouping<TextId, std::vector<TextId>> albumsByComposer(ix.albumsByComposer_);
+    Grouping<TextId, std::vector<TextId>> artistsByGenre(ix.artistsByGenre_);
+    Grouping<std::uint64_t, std::uint32_t> artistAlbumTracks(ix.artistAlbumTracks_);
+    Grouping<std::uint64_t, std::uint32_t> composerAlbumTracks(ix.composerAlbumTracks_);
+    Grouping<std::uint64_t, std::uint32_t> genreArtistTracks(ix.genreArtistTracks_);
+
+    // The records first, in a loop of lookups that do not wait on one another.
+    static const MhTrackData kNoRecord;
+    std::vector<std::pair<std::uint32_t, const MhTrackData*>> records;
+    records.reserve(library.trackIds.size());
+    for (const std::uint32_t trackId : library.trackIds) {
+        if (indexedTracks.insert(trackId)) {
+            const MhTrackData* found = library.findTrack(trackId);
+            records.emplace_back(trackId, found != nullptr ? found : &kNoRecord);
+        }
+    }
+
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (i + kTrackPrefetchDistance < records.size()) {
+            prefetchTags(*records[i + kTrackPrefetchDistance].second);
+        }
+        const auto& [trackId, found] = records[i];
+        const MhTrackData& record = *found;
+        const TextId artist = internField(lastArtist, record.artist);
+        const TextId album = internField(lastAlbum, record.album);
+        const TextId genre = internField(lastGenre, record.genre);
+        const TextId composer = internField(lastComposer, record.composer);
         mark(usedAsArtist, artist);
         mark(usedAsAlbum, album);
         mark(usedAsGenre, genre);
         mark(usedAsComposer, composer);
 
-        ix.tracksByArtist_[artist].push_back(trackId);
-        ix.tracksByAlbum_[album].push_back(trackId);
-        ix.tracksByGenre_[genre].push_back(trackId);
-        ix.tracksByComposer_[composer].push_back(trackId);
-        addPair(ix.albumsByArtist_, ix.artistAlbumTracks_, artist, album);
-        addPair(ix.albumsByComposer_, ix.composerAlbumTracks_, composer, album);
-        addPair(ix.artistsByGenre_, ix.genreArtistTracks_, genre, artist);
+        tracksByArtist[artist].push_back(trackId);
+        tracksByAlbum[album].push_back(trackId);
+        tracksByGenre[genre].push_back(trackId);
+        tracksByComposer[composer].push_back(trackId);
+        addPair(albumsByArtist, artistAlbumTracks, artist, album);
+        addPair(albumsByComposer, composerAlbumTracks, composer, album);
+        addPair(artistsByGenre, genreArtistTracks, genre, artist);
     }
 
     const auto collect = [&](const std::vector<bool>& used, CSortableStringArray& names) {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <span>
-#include <unordered_set>
 #include <vector>
 
 #include "library/compressed_database.h"
@@ -11,6 +10,7 @@
 #include "library/player_files.h"
 #include "library/player_library.h"
 #include "library/record_stream.h"
+#include "library/track_id_set.h"
 #include "util/byte_source.h"
 #include "util/little_endian.h"
 #include "util/progress_reporter.h"
@@ -45,7 +45,10 @@ enum class StringType : std::uint32_t {
 class MusicDatabaseReader {
   public:
     MusicDatabaseReader(PlayerLibrary& library, ByteSource& source, ProgressReporter& progress)
-        : library_(library), source_(source), progress_(progress), records_(source) {}
+        : library_(library),
+          source_(source),
+          progress_(progress),
+          records_(source, RecordStream::Headers::InPlace) {}
 
     ReadOutcome run();
 
@@ -53,6 +56,7 @@ class MusicDatabaseReader {
     // Each returns false when the data ends inside the record.
     bool onDataset();
     bool onString();
+    void takeString(StringType type, std::span<const std::uint8_t> body);
     void onTrack();
     void onPlaylistItem();
     void onPlaylist();
@@ -61,7 +65,8 @@ class MusicDatabaseReader {
     void finishTrack();
     void storePendingPlaylist();
     void dropTracksWithoutRecord();
-    [[nodiscard]] std::string decodeBody(std::size_t bodyLength, std::size_t capacity) const;
+    [[nodiscard]] std::string decodeBody(std::span<const std::uint8_t> body,
+                                         std::size_t capacity) const;
 
     ReadOutcome stop(ReadOutcome::End end, std::string reason);
     void countRecord();
@@ -81,12 +86,13 @@ class MusicDatabaseReader {
     MhTrackData scratch_;
     std::string typeText_;
     std::uint32_t currentTrackId_ = 0;
+    std::size_t tracksFinished_ = 0;
     std::int64_t childrenExpected_ = -1;
 
     bool playlistPending_ = false;
     std::string pendingName_;
     std::vector<std::uint32_t> pendingItems_;
-    std::unordered_set<std::uint32_t> validIds_;
+    TrackIdSet validIds_;
 
     std::string stopReason_;
 };
@@ -148,8 +154,10 @@ bool MusicDatabaseReader::onDataset() {
     const std::uint32_t type = field32(12);
     if (type == kDatasetPlaylists) {
         dropTracksWithoutRecord();
-        validIds_.clear();
-        validIds_.insert(library_.trackIds.begin(), library_.trackIds.end());
+        validIds_.reset(library_.trackIds.size());
+        for (const std::uint32_t id : library_.trackIds) {
+            validIds_.insert(id);
+        }
     } else if (type == kDatasetPodcastPlaylists) {
         const std::uint32_t total = field32(8);
         if (total < records_.headerLength()) {
@@ -163,6 +171,11 @@ bool MusicDatabaseReader::onDataset() {
 
 void MusicDatabaseReader::dropTracksWithoutRecord() {
     auto& ids = library_.trackIds;
+    // Each finished track has its record and its own place in the list, which no drop takes
+    // away; when they fill the list, every listed id has a record and there is nothing to look up.
+    if (tracksFinished_ == ids.size()) {
+        return;
+    }
     ids.erase(std::remove_if(ids.begin(), ids.end(),
                              [this](std::uint32_t id) { return !library_.tracks.contains(id); }),
               ids.end());
@@ -254,22 +267,34 @@ bool MusicDatabaseReader::onString() {
         return false;
     }
     const std::uint64_t bodyLength = total - records_.headerLength();
-    if (bodyLength > source_.remaining()) {
+    const auto toRead =
+        static_cast<std::size_t>(std::min<std::uint64_t>(bodyLength, kBodyCapacity));
+    // The body is decoded where the source holds it when it can show it, else from a copy. The
+    // source shows no more than is left, so a body shown whole needs no check against the end.
+    const std::span<const std::uint8_t> shown = source_.peek(toRead);
+    if (shown.size() < bodyLength && bodyLength > source_.remaining()) {
         stopReason_ = "string past the end of the file";
         return false;
     }
-    std::fill(body_.begin(), body_.end(), 0);
-    const auto toRead =
-        static_cast<std::size_t>(std::min<std::uint64_t>(bodyLength, kBodyCapacity));
+    if (shown.size() >= toRead) {
+        takeString(type, shown.first(toRead));
+        source_.skip(bodyLength);
+        return true;
+    }
     if (source_.read(std::span(body_).first(toRead)) < toRead) {
         return false;
     }
     if (bodyLength > kBodyCapacity) {
         source_.skip(bodyLength - kBodyCapacity);
     }
+    takeString(type, std::span(body_).first(toRead));
+    return true;
+}
+
+void MusicDatabaseReader::takeString(StringType type, std::span<const std::uint8_t> body) {
     ++recordCount_;
     if (type == StringType::SmartRules || type == StringType::SmartRulesData) {
-        return true;
+        return;
     }
 
     if (childrenExpected_ >= 0) {
@@ -303,7 +328,7 @@ bool MusicDatabaseReader::onString() {
                 break;
         }
         if (target != nullptr) {
-            *target = decodeBody(toRead, capacity);
+            *target = decodeBody(body, capacity);
         }
         if (--childrenExpected_ == 0) {
             finishTrack();
@@ -311,13 +336,13 @@ bool MusicDatabaseReader::onString() {
         }
     }
     if (playlistPending_ && type == StringType::Title) {
-        pendingName_ = decodeBody(toRead, kPlaylistNameCapacity);
+        pendingName_ = decodeBody(body, kPlaylistNameCapacity);
     }
-    return true;
 }
 
-std::string MusicDatabaseReader::decodeBody(std::size_t bodyLength, std::size_t capacity) const {
-    const std::span<const std::uint8_t> body(body_.data(), bodyLength);
+std::string MusicDatabaseReader::decodeBody(std::span<const std::uint8_t> body,
+                                            std::size_t capacity) const {
+    const std::size_t bodyLength = body.size();
     if (bodyLength <= kStringHeaderLength) {
         return {};
     }
@@ -341,6 +366,7 @@ void MusicDatabaseReader::finishTrack() {
     scratch_.fileType = fileType;
     library_.tracks.insert_or_assign(currentTrackId_, std::move(scratch_));
     scratch_ = MhTrackData{};
+    ++tracksFinished_;
 }
 
 void MusicDatabaseReader::storePendingPlaylist() {

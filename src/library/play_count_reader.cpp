@@ -26,6 +26,30 @@ constexpr std::uint32_t kEntryLengthWithSkips = 28;
 constexpr std::size_t kSkipCountOffset = 20;
 constexpr std::size_t kLastSkippedOffset = 24;
 
+// Entries merged per block when the source shows them in place.
+constexpr std::size_t kEntriesAtOnce = 64;
+
+void mergeEntry(MhTrackData& track, std::span<const std::uint8_t> entry,
+                std::uint32_t entryLength) {
+    track.playCount += readU32le(entry, 0);
+    // Zero means "not played since the last sync", not "never played": the database's own
+    // time stays.
+    if (const std::uint32_t lastPlayed = readU32le(entry, 4); lastPlayed != 0) {
+        track.lastPlayed = lastPlayed;
+    }
+    if (entryLength >= kEntryLengthWithRating) {
+        const std::uint8_t rating = entry[kRatingOffset];
+        track.rating = rating > kMaxRating ? 0 : rating;
+    }
+    if (entryLength >= kEntryLengthWithSkips) {
+        track.skipCount += readU32le(entry, kSkipCountOffset);
+        if (const std::uint32_t lastSkipped = readU32le(entry, kLastSkippedOffset);
+            lastSkipped != 0) {
+            track.lastSkipped = lastSkipped;
+        }
+    }
+}
+
 }  // namespace
 
 ReadOutcome mergePlayCountData(PlayerLibrary& library, ByteSource& source,
@@ -50,39 +74,51 @@ ReadOutcome mergePlayCountData(PlayerLibrary& library, ByteSource& source,
     }
     source.skip(headerLength - source.position());
 
-    std::vector<std::uint8_t> entry(entryLength, 0);
     std::size_t index = 0;
-    while (source.read(entry) == entry.size()) {
+    // Merges the next entry into its track's record, if it has one; `end`, where the entry ends
+    // in the file, feeds the progress bar.
+    const auto merge = [&](MhTrackData* track, std::span<const std::uint8_t> entry,
+                           std::uint64_t end) {
         ++index;
         if (index % kProgressEvery == 0) {
-            progress.setPosition(static_cast<std::uint32_t>(source.position()));
+            progress.setPosition(static_cast<std::uint32_t>(end));
             progress.pump();
         }
-        if (index - 1 >= library.trackIds.size()) {
-            continue;
+        if (track != nullptr) {
+            mergeEntry(*track, entry, entryLength);
         }
-        const auto it = library.tracks.find(library.trackIds[index - 1]);
-        if (it == library.tracks.end()) {
-            continue;
+    };
+    const auto recordOf = [&library](std::size_t position) -> MhTrackData* {
+        if (position >= library.trackIds.size()) {
+            return nullptr;
         }
-        MhTrackData& track = it->second;
-        track.playCount += readU32le(entry, 0);
-        // Zero means "not played since the last sync", not "never played": the database's own
-        // time stays.
-        if (const std::uint32_t lastPlayed = readU32le(entry, 4); lastPlayed != 0) {
-            track.lastPlayed = lastPlayed;
-        }
-        if (entryLength >= kEntryLengthWithRating) {
-            const std::uint8_t rating = entry[kRatingOffset];
-            track.rating = rating > kMaxRating ? 0 : rating;
-        }
-        if (entryLength >= kEntryLengthWithSkips) {
-            track.skipCount += readU32le(entry, kSkipCountOffset);
-            if (const std::uint32_t lastSkipped = readU32le(entry, kLastSkippedOffset);
-                lastSkipped != 0) {
-                track.lastSkipped = lastSkipped;
+        const auto it = library.tracks.find(library.trackIds[position]);
+        return it == library.tracks.end() ? nullptr : &it->second;
+    };
+
+    std::vector<std::uint8_t> entry(entryLength, 0);
+    std::array<MhTrackData*, kEntriesAtOnce> records{};
+    while (true) {
+        // Entries the source shows in place go a block at a time: their records are looked up
+        // first, in lookups that do not wait on one another, then merged.
+        const std::span<const std::uint8_t> shown = source.peek(entryLength * kEntriesAtOnce);
+        const std::size_t whole = std::min<std::size_t>(shown.size() / entryLength, kEntriesAtOnce);
+        if (whole > 0) {
+            for (std::size_t i = 0; i < whole; ++i) {
+                records[i] = recordOf(index + i);
             }
+            const std::uint64_t start = source.position();
+            for (std::size_t i = 0; i < whole; ++i) {
+                merge(records[i], shown.subspan(i * entryLength, entryLength),
+                      start + (i + 1) * entryLength);
+            }
+            source.skip(whole * entryLength);
+            continue;
         }
+        if (source.read(entry) != entry.size()) {
+            break;
+        }
+        merge(recordOf(index), entry, source.position());
     }
     return readOutcome(source, ReadOutcome::End::EndOfData);
 }

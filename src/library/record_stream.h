@@ -17,8 +17,14 @@ namespace pelmar {
 class RecordStream {
   public:
     enum class Step { Record, EndOfData, Malformed };
+    // Where header() lies. A copied header stays as it is until the next record. In place, a
+    // header is shown where the source holds it whenever it can be, and stays good only until
+    // the source is next read or peeked: for readers that take what they need from a header
+    // before reading on, which spares a copy of every header.
+    enum class Headers { Copied, InPlace };
 
-    explicit RecordStream(ByteSource& source) : source_(source), header_(256, 0) {}
+    explicit RecordStream(ByteSource& source, Headers headers = Headers::Copied)
+        : source_(source), headers_(headers), header_(256, 0), current_(header_.data(), 0) {}
 
     // Reads the next record's header. A record whose header would run past the end of the data
     // ends it as a short read does; a header length below 8 or absurdly large is malformed, and
@@ -26,13 +32,11 @@ class RecordStream {
     Step next();
 
     [[nodiscard]] std::string_view kind() const {
-        return {reinterpret_cast<const char*>(header_.data()) + 2, 2};
+        return {reinterpret_cast<const char*>(current_.data()) + 2, 2};
     }
     [[nodiscard]] std::uint32_t headerLength() const { return headerLength_; }
     // The header, tag included. Fields beyond it read as zero through readU32le and friends.
-    [[nodiscard]] std::span<const std::uint8_t> header() const {
-        return std::span<const std::uint8_t>(header_).first(headerLength_);
-    }
+    [[nodiscard]] std::span<const std::uint8_t> header() const { return current_; }
     [[nodiscard]] std::uint32_t field32(std::size_t offset) const {
         return readU32le(header(), offset);
     }
@@ -40,7 +44,9 @@ class RecordStream {
 
   private:
     ByteSource& source_;
+    Headers headers_;
     std::vector<std::uint8_t> header_;
+    std::span<const std::uint8_t> current_;  // in header_, or in place in the source
     std::uint32_t headerLength_ = 0;
     std::string reason_;
 };

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "library/player_library.h"
+#include "library/track_prefetch.h"
 #include "util/case_fold.h"
 #include "util/utf8.h"
 
@@ -20,10 +21,29 @@ void SearchIndex::clear() {
 void SearchIndex::build(const PlayerLibrary& library) {
     clear();
     const TextCodec& codec = library.codec();
-    trackStarts_.reserve(library.trackIds.size());
+    // The records first, in a loop of lookups that do not wait on each other; their sizes give
+    // the buffer its size at once, which lowering changes little, instead of doubling its way
+    // up and keeping an unused half.
+    std::vector<const MhTrackData*> records;
+    records.reserve(library.trackIds.size());
+    std::size_t expected = 0;
     for (const std::uint32_t trackId : library.trackIds) {
+        const MhTrackData* track = library.findTrack(trackId);
+        records.push_back(track);
+        if (track != nullptr) {
+            expected += track->artist.size() + track->album.size() + track->title.size() +
+                        track->genre.size() + track->composer.size() + 5;
+        }
+    }
+    text_.reserve(expected + expected / 16);
+    trackStarts_.reserve(records.size());
+    for (std::size_t i = 0; i < records.size(); ++i) {
         trackStarts_.push_back(text_.size());
-        if (const MhTrackData* track = library.findTrack(trackId)) {
+        if (i + kTrackPrefetchDistance < records.size() &&
+            records[i + kTrackPrefetchDistance] != nullptr) {
+            prefetchTags(*records[i + kTrackPrefetchDistance]);
+        }
+        if (const MhTrackData* track = records[i]) {
             for (const std::string* field :
                  {&track->artist, &track->album, &track->title, &track->genre, &track->composer}) {
                 codec.appendLower(text_, *field);

@@ -69,6 +69,30 @@ std::size_t FileByteSource::read(std::span<std::uint8_t> out) {
     return done;
 }
 
+std::span<const std::uint8_t> FileByteSource::peek(std::size_t wanted) {
+    // After a failed read, read() gives nothing more, and neither does this.
+    if (failed_) {
+        return {};
+    }
+    // A file that grew since it was opened shows no more than read() and skip() allow for.
+    std::uint64_t end = std::min(bufferStart_ + bufferLength_, size_);
+    const bool inBuffer = position_ >= bufferStart_ && position_ < end;
+    if (!inBuffer || (end - position_ < wanted && end < size_)) {
+        // Refilled from the position, the buffer shows as much of the rest as it holds.
+        if (position_ >= size_) {
+            return {};
+        }
+        // A failure is left for the read that follows to meet, so that a source fails only
+        // where reading it fails.
+        if (!refill()) {
+            failed_ = false;
+            return {};
+        }
+        end = std::min(bufferStart_ + bufferLength_, size_);
+    }
+    return {buffer_.data() + (position_ - bufferStart_), static_cast<std::size_t>(end - position_)};
+}
+
 void FileByteSource::skip(std::uint64_t count) {
     position_ += std::min(count, size_ > position_ ? size_ - position_ : 0);
 }

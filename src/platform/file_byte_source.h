@@ -26,6 +26,7 @@ class FileByteSource final : public ByteSource {
     [[nodiscard]] std::uint64_t position() const override { return position_; }
     [[nodiscard]] std::uint64_t size() const override { return size_; }
     [[nodiscard]] bool failed() const override { return failed_; }
+    [[nodiscard]] std::span<const std::uint8_t> peek(std::size_t wanted) override;
 
   private:
     FileByteSource(int fd, std::uint64_t size);

@@ -5,6 +5,10 @@
 
 namespace pelmar {
 
+std::span<const std::uint8_t> ByteSource::peek(std::size_t /*wanted*/) {
+    return {};
+}
+
 std::size_t MemoryByteSource::read(std::span<std::uint8_t> out) {
     const std::size_t n = std::min(out.size(), bytes_.size() - pos_);
     if (n > 0) {
@@ -12,6 +16,10 @@ std::size_t MemoryByteSource::read(std::span<std::uint8_t> out) {
     }
     pos_ += n;
     return n;
+}
+
+std::span<const std::uint8_t> MemoryByteSource::peek(std::size_t /*wanted*/) {
+    return bytes_.subspan(pos_);
 }
 
 void MemoryByteSource::skip(std::uint64_t count) {

@@ -20,6 +20,12 @@ class ByteSource {
     [[nodiscard]] virtual std::uint64_t size() const = 0;
     // True once a read failed for a reason other than the end of the data.
     [[nodiscard]] virtual bool failed() const = 0;
+    // The bytes from the position on, in place, for readers that would otherwise copy them out
+    // a record at a time. At least `wanted` of them when that many are left and the source can
+    // show them at once; fewer (none from a source that shows nothing) when not, and the reader
+    // then uses read(). Does not move the position, and stays valid until the next read() or
+    // peek(); skip() leaves it in place.
+    [[nodiscard]] virtual std::span<const std::uint8_t> peek(std::size_t wanted);
 
     [[nodiscard]] std::uint64_t remaining() const {
         const std::uint64_t pos = position();
@@ -37,6 +43,7 @@ class MemoryByteSource final : public ByteSource {
     [[nodiscard]] std::uint64_t position() const override { return pos_; }
     [[nodiscard]] std::uint64_t size() const override { return bytes_.size(); }
     [[nodiscard]] bool failed() const override { return false; }
+    [[nodiscard]] std::span<const std::uint8_t> peek(std::size_t wanted) override;
 
   private:
     std::span<const std::uint8_t> bytes_;

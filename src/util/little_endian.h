@@ -1,15 +1,16 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 
 namespace pelmar {
 
-// Little-endian field of a record buffer. Bytes of the field that lie outside the buffer read
-// as zero, as they would from a header shorter than the field's offset.
+// readLe byte by byte: for fields that end outside the buffer, and on big-endian hosts.
 template <typename T>
-[[nodiscard]] T readLe(std::span<const std::uint8_t> b, std::size_t offset) {
+[[nodiscard]] T readLeClipped(std::span<const std::uint8_t> b, std::size_t offset) {
     T value = 0;
     for (std::size_t i = 0; i < sizeof(T); ++i) {
         if (offset < b.size() && i < b.size() - offset) {
@@ -18,6 +19,21 @@ template <typename T>
         }
     }
     return value;
+}
+
+// Little-endian field of a record buffer. Bytes of the field that lie outside the buffer read
+// as zero, as they would from a header shorter than the field's offset.
+template <typename T>
+[[nodiscard]] inline T readLe(std::span<const std::uint8_t> b, std::size_t offset) {
+    // The usual case, a field wholly inside the buffer, is a single load on little-endian hosts.
+    if constexpr (std::endian::native == std::endian::little) {
+        if (offset <= b.size() && sizeof(T) <= b.size() - offset) {
+            T value;
+            std::memcpy(&value, b.data() + offset, sizeof(T));
+            return value;
+        }
+    }
+    return readLeClipped<T>(b, offset);
 }
 
 [[nodiscard]] inline std::uint32_t readU32le(std::span<const std::uint8_t> b, std::size_t offset) {

@@ -1,8 +1,10 @@
 #include "util/text_codec.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -34,66 +36,172 @@ bool isUtf8Compatible(std::string_view charset) {
 
 const auto kInvalidHandle = reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
 
-// Appends UTF-16LE code units as UTF-8, stopping at a NUL unit.
-void appendUtf16leAsUtf8(std::string& out, std::span<const std::uint8_t> bytes) {
-    const std::size_t units = bytes.size() / 2;
-    const auto unitAt = [&](std::size_t i) {
-        return static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
-    };
-    for (std::size_t i = 0; i < units; ++i) {
-        const char16_t unit = unitAt(i);
-        if (unit == 0) {
-            return;
+std::string utf8Capped(std::string text, std::size_t maxBytes) {
+    text.resize(utf8::wholeCharPrefix(text, maxBytes));
+    return text;
+}
+
+// Reads the characters of UTF-16LE text up to its first NUL unit, a lone surrogate as U+FFFD.
+class Utf16leReader {
+  public:
+    explicit Utf16leReader(std::span<const std::uint8_t> bytes)
+        : bytes_(bytes), units_(bytes.size() / 2) {}
+
+    // False at the end of the text.
+    bool next(char32_t& cp) {
+        if (pos_ >= units_) {
+            return false;
         }
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units) {
-            const char16_t low = unitAt(i + 1);
+        const char16_t unit = unitAt(pos_);
+        if (unit == 0) {
+            pos_ = units_;
+            return false;
+        }
+        ++pos_;
+        if (unit < 0xD800 || unit > 0xDFFF) {
+            cp = unit;
+            return true;
+        }
+        if (unit <= 0xDBFF && pos_ < units_) {
+            const char16_t low = unitAt(pos_);
             if (low >= 0xDC00 && low <= 0xDFFF) {
-                utf8::append(out, 0x10000 + ((unit - 0xD800u) << 10) + (low - 0xDC00u));
-                ++i;
-                continue;
+                ++pos_;
+                cp = 0x10000 + ((unit - 0xD800u) << 10) + (low - 0xDC00u);
+                return true;
             }
         }
-        if (unit >= 0xD800 && unit <= 0xDFFF) {
-            utf8::append(out, utf8::kReplacement);
-        } else {
-            utf8::append(out, unit);
-        }
+        cp = utf8::kReplacement;
+        return true;
     }
-}
 
-std::u32string utf16leToCodePoints(std::span<const std::uint8_t> bytes) {
-    std::string utf8;
-    appendUtf16leAsUtf8(utf8, bytes);
-    std::u32string out;
-    std::size_t pos = 0;
-    char32_t cp = 0;
-    while (pos < utf8.size()) {
-        if (utf8::decode(utf8, pos, cp)) {
-            out.push_back(cp);
-        }
+  private:
+    [[nodiscard]] char16_t unitAt(std::size_t i) const {
+        return static_cast<char16_t>(bytes_[2 * i] | (bytes_[2 * i + 1] << 8));
     }
-    return out;
-}
 
-std::u32string utf8ToCodePoints(std::string_view text) {
-    std::u32string out;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        char32_t cp = 0;
-        if (!utf8::decode(text, pos, cp)) {
+    std::span<const std::uint8_t> bytes_;
+    std::size_t units_;
+    std::size_t pos_ = 0;
+};
+
+// Reads the characters of UTF-8 text without a NUL, an ill-formed byte as U+FFFD.
+class Utf8Reader {
+  public:
+    explicit Utf8Reader(std::string_view text) : text_(text) {}
+
+    bool next(char32_t& cp) {
+        if (pos_ >= text_.size()) {
+            return false;
+        }
+        if (!utf8::decode(text_, pos_, cp)) {
             cp = utf8::kReplacement;
         }
-        if (cp == 0) {
-            break;
-        }
+        return true;
+    }
+
+  private:
+    std::string_view text_;
+    std::size_t pos_ = 0;
+};
+
+template <typename Reader>
+std::u32string codePoints(Reader reader) {
+    std::u32string out;
+    char32_t cp = 0;
+    while (reader.next(cp)) {
         out.push_back(cp);
     }
     return out;
 }
 
-std::string utf8Capped(std::string text, std::size_t maxBytes) {
-    text.resize(utf8::wholeCharPrefix(text, maxBytes));
-    return text;
+constexpr std::size_t utf8Length(char32_t cp) {
+    return cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+}
+
+// Four UTF-16LE units are looked at a time, on little-endian hosts as one word.
+constexpr std::uint64_t kUnitsAboveAscii = 0xFF80FF80FF80FF80u;
+constexpr std::uint64_t kUnitLowBits = 0x0001000100010001u;
+constexpr std::uint64_t kUnitTopBits = 0x8000800080008000u;
+
+// How many units from the start are ASCII characters other than NUL.
+std::size_t asciiUnits(std::span<const std::uint8_t> bytes) {
+    const std::size_t units = bytes.size() / 2;
+    std::size_t ascii = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        // A unit of 0 is the only one below 0x80 whose decrement sets its top bit.
+        for (std::uint64_t w = 0; units - ascii >= 4; ascii += 4) {
+            std::memcpy(&w, bytes.data() + 2 * ascii, 8);
+            if ((w & kUnitsAboveAscii) != 0 || ((w - kUnitLowBits) & kUnitTopBits) != 0) {
+                break;
+            }
+        }
+    }
+    while (ascii < units && bytes[2 * ascii + 1] == 0 && bytes[2 * ascii] != 0 &&
+           bytes[2 * ascii] < 0x80) {
+        ++ascii;
+    }
+    return ascii;
+}
+
+// Fills `out` with the low bytes of the first out.size() units, which are ASCII.
+void narrowAsciiUnits(std::span<const std::uint8_t> bytes, std::string& out) {
+    std::size_t i = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (std::uint64_t w = 0; out.size() - i >= 4; i += 4) {
+            std::memcpy(&w, bytes.data() + 2 * i, 8);
+            w = (w | (w >> 8)) & 0x0000FFFF0000FFFFu;
+            const auto four = static_cast<std::uint32_t>(w | (w >> 16));
+            std::memcpy(out.data() + i, &four, 4);
+        }
+    }
+    for (; i < out.size(); ++i) {
+        out[i] = static_cast<char>(bytes[2 * i]);
+    }
+}
+
+// UTF-8 of UTF-16LE text, cut to whole characters within `maxBytes`, sized once and written in
+// place.
+std::string utf16leToUtf8Capped(std::span<const std::uint8_t> bytes, std::size_t maxBytes) {
+    // Most tags are plain ASCII: one byte of output per unit.
+    const std::size_t units = bytes.size() / 2;
+    const std::size_t ascii = asciiUnits(bytes);
+    if (ascii == units || (bytes[2 * ascii] == 0 && bytes[2 * ascii + 1] == 0)) {
+        std::string out(std::min(ascii, maxBytes), '\0');
+        narrowAsciiUnits(bytes, out);
+        return out;
+    }
+
+    std::size_t length = 0;
+    {
+        Utf16leReader reader(bytes);
+        char32_t cp = 0;
+        while (reader.next(cp) && utf8Length(cp) <= maxBytes - length) {
+            length += utf8Length(cp);
+        }
+    }
+    std::string out(length, '\0');
+    char* dst = out.data();
+    char* const end = dst + length;
+    Utf16leReader reader(bytes);
+    char32_t cp = 0;
+    while (dst != end && reader.next(cp)) {
+        if (cp < 0x80) {
+            *dst++ = static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            *dst++ = static_cast<char>(0xC0 | (cp >> 6));
+            *dst++ = static_cast<char>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            *dst++ = static_cast<char>(0xE0 | (cp >> 12));
+            *dst++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            *dst++ = static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            *dst++ = static_cast<char>(0xF0 | (cp >> 18));
+            *dst++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            *dst++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            *dst++ = static_cast<char>(0x80 | (cp & 0x3F));
+        }
+    }
+    return out;
 }
 
 }  // namespace
@@ -102,6 +210,11 @@ struct TextCodec::Converters {
     std::mutex mutex;
     iconv_t toCodePage = kInvalidHandle;
     iconv_t fromCodePage = kInvalidHandle;
+    // The code page's byte for each code point that is one byte on its own and converts back
+    // to itself, 0 for the others; see buildSingleByteTable.
+    std::vector<std::uint8_t> singleByte;
+
+    void buildSingleByteTable();
 
     ~Converters() {
         if (toCodePage != kInvalidHandle) {
@@ -113,6 +226,55 @@ struct TextCodec::Converters {
     }
 };
 
+// A text whose every character is one byte in this table converts to those bytes side by side:
+// each was converted alone from the initial shift state, with nothing to finish it, so none
+// leaves that state. Iconv then needs to see only the texts with other characters.
+void TextCodec::Converters::buildSingleByteTable() {
+    for (unsigned byte = 1; byte <= 0xFF; ++byte) {
+        char in[1] = {static_cast<char>(byte)};
+        char decoded[16];
+        char* inPtr = in;
+        std::size_t inLeft = 1;
+        char* dst = decoded;
+        std::size_t dstLeft = sizeof decoded;
+        iconv(fromCodePage, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(fromCodePage, &inPtr, &inLeft, &dst, &dstLeft) != 0 ||
+            iconv(fromCodePage, nullptr, nullptr, &dst, &dstLeft) != 0) {
+            continue;
+        }
+        const std::string_view utf8(decoded, sizeof decoded - dstLeft);
+        std::size_t pos = 0;
+        char32_t cp = 0;
+        if (!utf8::decode(utf8, pos, cp) || pos != utf8.size() || cp == 0 || cp > 0xFFFF) {
+            continue;
+        }
+
+        char wide[4];
+        for (std::size_t b = 0; b < 4; ++b) {
+            wide[b] = static_cast<char>((cp >> (8 * b)) & 0xFF);
+        }
+        char encoded[16];
+        inPtr = wide;
+        inLeft = sizeof wide;
+        dst = encoded;
+        dstLeft = sizeof encoded;
+        iconv(toCodePage, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(toCodePage, &inPtr, &inLeft, &dst, &dstLeft) != 0 ||
+            iconv(toCodePage, nullptr, nullptr, &dst, &dstLeft) != 0) {
+            continue;
+        }
+        if (sizeof encoded - dstLeft != 1 || static_cast<unsigned char>(encoded[0]) != byte) {
+            continue;
+        }
+        if (singleByte.size() <= cp) {
+            singleByte.resize(cp + 1, 0);
+        }
+        singleByte[cp] = static_cast<std::uint8_t>(byte);
+    }
+    iconv(fromCodePage, nullptr, nullptr, nullptr, nullptr);
+    iconv(toCodePage, nullptr, nullptr, nullptr, nullptr);
+}
+
 TextCodec::TextCodec(std::string_view charset) : charset_(charset) {
     if (isUtf8Compatible(charset_)) {
         return;
@@ -123,6 +285,7 @@ TextCodec::TextCodec(std::string_view charset) : charset_(charset) {
     if (converters->toCodePage == kInvalidHandle || converters->fromCodePage == kInvalidHandle) {
         return;
     }
+    converters->buildSingleByteTable();
     converters_ = std::move(converters);
     utf8Native_ = false;
 }
@@ -143,20 +306,47 @@ const TextCodec& TextCodec::system() {
 std::string TextCodec::fromUtf16le(std::span<const std::uint8_t> bytes,
                                    std::size_t maxBytes) const {
     if (utf8Native_) {
-        std::string out;
-        out.reserve(bytes.size() / 2);
-        appendUtf16leAsUtf8(out, bytes);
-        return utf8Capped(std::move(out), maxBytes);
+        return utf16leToUtf8Capped(bytes, maxBytes);
     }
-    return fromCodePoints(utf16leToCodePoints(bytes), maxBytes);
+    std::string out;
+    if (Utf16leReader reader(bytes); singleBytes(reader, bytes.size() / 2, maxBytes, out)) {
+        return out;
+    }
+    return fromCodePoints(codePoints(Utf16leReader(bytes)), maxBytes);
 }
 
 std::string TextCodec::fromUtf8(std::string_view text, std::size_t maxBytes) const {
     text = text.substr(0, std::min(text.size(), text.find('\0')));
     if (utf8Native_) {
+        if (utf8::isValid(text)) {
+            return std::string(text.substr(0, utf8::wholeCharPrefix(text, maxBytes)));
+        }
         return utf8Capped(utf8::sanitize(text), maxBytes);
     }
-    return fromCodePoints(utf8ToCodePoints(text), maxBytes);
+    std::string out;
+    if (Utf8Reader reader(text); singleBytes(reader, text.size(), maxBytes, out)) {
+        return out;
+    }
+    return fromCodePoints(codePoints(Utf8Reader(text)), maxBytes);
+}
+
+template <typename Reader>
+bool TextCodec::singleBytes(Reader& reader, std::size_t characters, std::size_t maxBytes,
+                            std::string& out) const {
+    const std::vector<std::uint8_t>& table = converters_->singleByte;
+    out.reserve(std::min(characters, maxBytes));
+    char32_t cp = 0;
+    while (reader.next(cp)) {
+        if (cp >= table.size() || table[cp] == 0) {
+            return false;
+        }
+        // Every character is looked at, since one beyond the capacity without a byte of its
+        // own would still make the whole text UTF-8.
+        if (out.size() < maxBytes) {
+            out.push_back(static_cast<char>(table[cp]));
+        }
+    }
+    return utf8::isAscii(out) || !utf8::isValid(out);
 }
 
 std::string TextCodec::fromCodePoints(std::u32string_view text, std::size_t maxBytes) const {
@@ -199,16 +389,18 @@ std::string TextCodec::fromCodePoints(std::u32string_view text, std::size_t maxB
             }
             // Readers tell the two stored forms apart by whether a text is valid UTF-8, so a
             // code-page text that happens to be valid UTF-8 ("Â´" in CP1252) is stored as UTF-8.
+            // The result is a copy: the conversion's room, eight bytes a character, would stay
+            // with the stored text for as long as the library holds it.
             if (utf8::isAscii(out) || !utf8::isValid(out)) {
-                return out;
+                return std::string(out);
             }
         }
     }
-    out.clear();
+    std::string utf8;
     for (char32_t cp : text) {
-        utf8::append(out, cp);
+        utf8::append(utf8, cp);
     }
-    return utf8Capped(std::move(out), maxBytes);
+    return std::string(std::string_view(utf8).substr(0, utf8::wholeCharPrefix(utf8, maxBytes)));
 }
 
 std::string TextCodec::toUtf8(std::string_view stored) const {

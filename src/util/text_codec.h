@@ -59,6 +59,12 @@ class TextCodec {
     struct Converters;
 
     [[nodiscard]] std::string fromCodePoints(std::u32string_view text, std::size_t maxBytes) const;
+    // The stored form of the characters `reader` yields (about `characters` of them) when every
+    // one is a single byte of the code page and fromCodePoints would keep the bytes; false
+    // otherwise.
+    template <typename Reader>
+    bool singleBytes(Reader& reader, std::size_t characters, std::size_t maxBytes,
+                     std::string& out) const;
     [[nodiscard]] std::string codePageToUtf8(std::string_view stored) const;
 
     std::string charset_;

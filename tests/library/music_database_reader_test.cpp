@@ -6,6 +6,7 @@
 #include <string>
 
 #include "library/player_library.h"
+#include "support/copying_source.h"
 #include "support/database_bytes.h"
 #include "support/recording_progress.h"
 #include "support/temp_folder.h"
@@ -239,6 +240,14 @@ TEST(MusicDatabaseReader, FileTypeComesFromTheExtensionThenTheTypeText) {
         {u":M:F00:A.3gp", u"Protected MPEG-4 video file", 12},
         {u":M:F00:A", u"WAV audio file", 1},
         {u":M:F00:A", u"Some other kind", 6},
+        // The extension is what follows the last dot of the name, two to four letters long.
+        {u":M:F00:A.wav.Mp4", u"WAV audio file", 5},
+        {u".m4b", u"WAV audio file", 8},
+        {u":M:F00:A.mp3/B", u"WAV audio file", 1},
+        {u":M:F00:A.mp3\\B", u"WAV audio file", 1},
+        {u":M:F00:A.m", u"WAV audio file", 1},
+        {u":M:F00:A.", u"WAV audio file", 1},
+        {u":M:F00:A.flacc", u"WAV audio file", 1},
     };
     for (const Case& c : cases) {
         DatabaseBytes db = tracksDataset(1);
@@ -456,6 +465,31 @@ TEST(MusicDatabaseReader, DatasetShorterThanItsHeaderEndsTheRead) {
     EXPECT_TRUE(library.playlistNames.empty());
 }
 
+// Everything a read yields, as one text to compare.
+std::string readResult(ByteSource& source) {
+    PlayerLibrary library(utf8Codec());
+    test::RecordingProgress progress;
+    const ReadOutcome outcome = readMusicDatabase(library, source, progress);
+    std::string result = std::to_string(static_cast<int>(outcome.end)) + " " +
+                         std::to_string(outcome.offset) + " " + outcome.reason + "\n";
+    for (const std::uint32_t id : library.trackIds) {
+        const MhTrackData* track = library.findTrack(id);
+        result += std::to_string(id) + " " +
+                  (track == nullptr ? "-"
+                                    : track->location + "|" + track->title + "|" + track->artist +
+                                          "|" + std::to_string(track->fileType)) +
+                  "\n";
+    }
+    for (const std::string& name : library.playlistNames) {
+        result += name + ":";
+        for (const std::uint32_t id : library.playlistItems[name]) {
+            result += " " + std::to_string(id);
+        }
+        result += "\n";
+    }
+    return result;
+}
+
 TEST(MusicDatabaseReader, EveryTruncatedPrefixReadsSafelyAndMonotonically) {
     DatabaseBytes db = tracksDataset(3);
     addTrack(db, 1, u"one");
@@ -478,6 +512,10 @@ TEST(MusicDatabaseReader, EveryTruncatedPrefixReadsSafelyAndMonotonically) {
         ASSERT_LE(library.trackIds.size(), 3U);
         ASSERT_GE(library.tracks.size(), previousRecords) << length;
         previousRecords = library.tracks.size();
+        // Shown in place or copied out, the bytes read alike, up to where each read stops.
+        MemoryByteSource shown(prefix);
+        test::CopyingSource copied(prefix);
+        ASSERT_EQ(readResult(shown), readResult(copied)) << length;
     }
     PlayerLibrary library(utf8Codec());
     read(library, whole);

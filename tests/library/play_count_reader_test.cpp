@@ -4,6 +4,7 @@
 
 #include "library/player_files.h"
 #include "library/player_library.h"
+#include "support/copying_source.h"
 #include "support/database_bytes.h"
 #include "support/recording_progress.h"
 #include "support/temp_folder.h"
@@ -161,6 +162,49 @@ TEST_F(PlayCountReader, ShortFilesMergeNothing) {
     }
     EXPECT_EQ(track(30).playCount, 5U);
     EXPECT_EQ(track(30).rating, 60);
+}
+
+// Entries shown in place go in blocks; counts around a block's size, entry lengths with and
+// without ratings and skips, and a trailing partial entry must merge as entries copied out do.
+TEST_F(PlayCountReader, MergesAlikeWhetherOrNotTheSourceShowsItsBytes) {
+    const auto result = [](ByteSource& source, std::size_t tracks) {
+        TextCodec utf8("UTF-8");
+        PlayerLibrary fresh(utf8);
+        for (std::uint32_t id = 1; id <= tracks; ++id) {
+            fresh.trackIds.push_back(id);
+            if (id % 7 != 0) {
+                fresh.tracks.emplace(id, MhTrackData{});
+            }
+        }
+        test::RecordingProgress recorded;
+        const ReadOutcome outcome = mergePlayCountData(fresh, source, recorded);
+        std::string text = std::to_string(outcome.offset);
+        for (const std::uint32_t id : fresh.trackIds) {
+            if (const MhTrackData* t = fresh.findTrack(id)) {
+                text += " " + std::to_string(t->playCount) + "/" + std::to_string(t->lastPlayed) +
+                        "/" + std::to_string(t->rating) + "/" + std::to_string(t->skipCount);
+            }
+        }
+        for (const std::uint32_t position : recorded.positions) {
+            text += " @" + std::to_string(position);
+        }
+        return text;
+    };
+    for (const std::uint32_t length : {12U, 16U, 28U}) {
+        for (const std::size_t count : {0U, 1U, 63U, 64U, 65U, 200U, 600U}) {
+            std::vector<Entry> entries(count);
+            for (std::size_t i = 0; i < count; ++i) {
+                entries[i] = {static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(i % 3),
+                              static_cast<std::uint8_t>(i % 120)};
+            }
+            auto bytes = playCounts(entries, length);
+            bytes.resize(bytes.size() + 5, 0x11);
+            MemoryByteSource shown(bytes);
+            test::CopyingSource copied(bytes);
+            EXPECT_EQ(result(shown, count / 2 + 10), result(copied, count / 2 + 10))
+                << length << " bytes, " << count << " entries";
+        }
+    }
 }
 
 TEST_F(PlayCountReader, ReportsEvery250Entries) {

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <iconv.h>
+
+#include <random>
+
 #include "support/database_bytes.h"
+#include "util/case_fold.h"
+#include "util/utf8.h"
 
 namespace pelmar {
 namespace {
@@ -55,6 +61,7 @@ TEST(TextCodec, BrokenInputBecomesReplacementCharacters) {
 TEST(TextCodec, TextEndsAtTheFirstNul) {
     const TextCodec codec("UTF-8");
     EXPECT_EQ(fromUtf16(codec, std::u16string(u"ab\0cd", 5)), "ab");
+    EXPECT_EQ(fromUtf16(codec, std::u16string(u"abcdefghi\0jk", 12)), "abcdefghi");
     EXPECT_EQ(codec.fromUtf8(std::string_view("ab\0cd", 5), 256), "ab");
     const TextCodec western("CP1252");
     EXPECT_EQ(fromUtf16(western, std::u16string(u"\u00E9\0cd", 4)), "\xE9");
@@ -112,6 +119,25 @@ TEST(TextCodec, LowersForSearch) {
     EXPECT_EQ(western.toLower("\xC9T\xC9"), "\xC3\xA9t\xC3\xA9");
 }
 
+// Every ASCII byte at every offset of a word, alone and between non-ASCII characters.
+TEST(TextCodec, LowersAndFoldsEveryAsciiByteWhereverItStands) {
+    for (const std::string& around : {std::string(), std::string("\xC3\x89")}) {
+        for (std::size_t lead = 0; lead < 9; ++lead) {
+            std::string text = around + std::string(lead, 'Q');
+            std::string expected = around == "" ? "" : "\xC3\xA9";
+            expected += std::string(lead, 'q');
+            for (int c = 1; c < 0x80; ++c) {
+                text.push_back(static_cast<char>(c));
+                expected.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c));
+            }
+            text += around;
+            expected += around == "" ? "" : "\xC3\xA9";
+            EXPECT_EQ(toLowerUtf8(text), expected) << lead;
+            EXPECT_EQ(caseFold(text), expected) << lead;
+        }
+    }
+}
+
 TEST(TextCodec, StepsOverWholeCharacters) {
     const TextCodec japanese("SHIFT_JIS");
     // U+30BD in Shift_JIS is 83 5C: its trail byte is the code of a backslash.
@@ -128,6 +154,117 @@ TEST(TextCodec, StepsOverWholeCharacters) {
     EXPECT_EQ(utf8.characterLength("\xFF", 0), 1U) << "a stray byte is a character of its own";
     const TextCodec western("CP1252");
     EXPECT_EQ(western.wholeCharacterPrefix("\xE9\xE9\xE9", 2), 2U);
+}
+
+std::string utf8Of(std::u32string_view text, std::size_t maxBytes) {
+    std::string out;
+    for (const char32_t cp : text) {
+        utf8::append(out, cp);
+    }
+    out.resize(utf8::wholeCharPrefix(out, maxBytes));
+    return out;
+}
+
+// The stored form by its definition: one conversion of the whole text, kept when every
+// character maps and the bytes cannot be taken for UTF-8, else the text's UTF-8.
+std::string storedFormByDefinition(const char* charset, std::u32string_view text,
+                                   std::size_t maxBytes) {
+    const iconv_t cd = iconv_open(charset, "UTF-32LE");
+    EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1)) << charset;
+    std::string input;
+    for (const char32_t cp : text) {
+        for (int b = 0; b < 4; ++b) {
+            input.push_back(static_cast<char>((cp >> (8 * b)) & 0xFF));
+        }
+    }
+    const auto convert = [&](std::size_t capacity, std::string& out) {
+        out.assign(capacity, '\0');
+        char* in = input.data();
+        std::size_t inLeft = input.size();
+        char* dst = out.data();
+        std::size_t dstLeft = capacity;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        const std::size_t rc = iconv(cd, &in, &inLeft, &dst, &dstLeft);
+        const bool mapped = rc == 0 || (rc == static_cast<std::size_t>(-1) && errno == E2BIG);
+        if (inLeft == 0 && mapped) {
+            iconv(cd, nullptr, nullptr, &dst, &dstLeft);
+        }
+        out.resize(capacity - dstLeft);
+        return mapped;
+    };
+    std::string out;
+    bool keep = convert(text.size() * 8 + 16, out);
+    if (keep && out.size() > maxBytes) {
+        convert(maxBytes, out);
+    }
+    iconv_close(cd);
+    keep = keep && (utf8::isAscii(out) || !utf8::isValid(out));
+    return keep ? out : utf8Of(text, maxBytes);
+}
+
+// Random texts over characters that single-byte, double-byte, shifting and EBCDIC code pages
+// each treat differently, read from UTF-16 and from UTF-8, must come out exactly as the
+// definition gives them at every capacity.
+TEST(TextCodec, StoredFormsFollowTheirDefinitionInEveryCodePage) {
+    // 0 stands for a broken character: a lone surrogate in UTF-16, a stray byte in UTF-8.
+    const std::u32string pool = {U'a',  U'Z',   U'+',   U'~',    U'\\',  0xE9,  0xDF,
+                                 0xC2,  0xB4,   0xA0,   0x20AC,  0x2122, 0x152, 0x44F,
+                                 0x3C3, 0x65E5, 0xFF71, 0x1F3B5, 0xFFFD, 0};
+    std::mt19937 random(20240607);
+    std::vector<std::u32string> texts = {U"", U"plain ascii text"};
+    for (int i = 0; i < 400; ++i) {
+        std::u32string text(random() % 12, U' ');
+        for (char32_t& cp : text) {
+            cp = pool[random() % pool.size()];
+        }
+        texts.push_back(text);
+    }
+    for (const char* charset : {"UTF-8", "CP1252", "SHIFT_JIS", "KOI8-R", "ISO-8859-7", "CP437",
+                                "IBM037", "UTF-7", "ISO-2022-JP"}) {
+        const TextCodec codec(charset);
+        ASSERT_EQ(codec.charset(), charset);
+        for (const std::u32string& text : texts) {
+            std::u16string utf16;
+            std::string utf8;
+            std::u32string read;
+            for (const char32_t cp : text) {
+                if (cp == 0) {
+                    utf16.push_back(0xDC00);
+                    utf8.push_back('\xFF');
+                    read.push_back(utf8::kReplacement);
+                } else {
+                    utf8::append(utf8, cp);
+                    read.push_back(cp);
+                    if (cp >= 0x10000) {
+                        utf16.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
+                        utf16.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+                    } else {
+                        utf16.push_back(static_cast<char16_t>(cp));
+                    }
+                }
+            }
+            for (const std::size_t max : {0, 1, 2, 3, 5, 256}) {
+                const std::string expected = codec.charset() == "UTF-8"
+                                                 ? utf8Of(read, max)
+                                                 : storedFormByDefinition(charset, read, max);
+                SCOPED_TRACE(testing::Message() << charset << ", " << utf8 << ", cut at " << max);
+                EXPECT_EQ(codec.fromUtf16le(test::utf16le(utf16), max), expected);
+                EXPECT_EQ(codec.fromUtf8(utf8, max), expected);
+            }
+        }
+    }
+}
+
+// A library holds hundreds of thousands of texts: none may keep the room its conversion took.
+TEST(TextCodec, StoredTextsKeepNoSpareRoom) {
+    const TextCodec western("CP1252");
+    const TextCodec japanese("SHIFT_JIS");
+    const std::u16string longer(40, u'\u00E9');
+    for (const std::string& stored :
+         {fromUtf16(western, longer + u"\u65E5"), fromUtf16(japanese, longer),
+          fromUtf16(japanese, std::u16string(40, u'\u65E5')), western.fromUtf8("\xC3\xA9x", 256)}) {
+        EXPECT_LE(stored.capacity(), std::max<std::size_t>(2 * stored.size(), 15)) << stored;
+    }
 }
 
 TEST(TextCodec, UnknownCharsetBehavesAsUtf8) {
