@@ -115,7 +115,8 @@ std::vector<NamedList> collectPlaylists(PlayerLibrary& library) {
     return playlists;
 }
 
-void writeTrackJson(JsonWriter& json, const ListedTrack& listed, const TrackInfo& track) {
+void writeTrackJson(JsonWriter& json, const ListedTrack& listed, const TrackInfo& track,
+                    bool hasArtwork) {
     const auto text = [&](std::string_view key, const std::string& value) {
         json.key(key);
         json.string(value);
@@ -149,6 +150,8 @@ void writeTrackJson(JsonWriter& json, const ListedTrack& listed, const TrackInfo
     number("rating", track.rating);
     number("bpm", track.bpm);
     number("mediaKind", listed.mediaKind);
+    json.key("artwork");
+    json.boolean(hasArtwork);
     json.endObject();
 }
 
@@ -173,7 +176,9 @@ void printTracks(OutputBuffer& out, const PlayerLibrary& library,
         JsonWriter json(out);
         json.beginArray();
         for (const ListedTrack& listed : tracks) {
-            writeTrackJson(json, listed, displayTrackInfo(library, listed.id));
+            const MhTrackData* record = library.findTrack(listed.id);
+            writeTrackJson(json, listed, displayTrackInfo(library, listed.id),
+                           record != nullptr && library.artwork.hasArtwork(*record));
         }
         json.endArray();
         return;

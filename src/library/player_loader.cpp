@@ -1,5 +1,6 @@
 #include "library/player_loader.h"
 
+#include "library/artwork_database_reader.h"
 #include "library/device_family.h"
 #include "library/photo_database_reader.h"
 #include "library/play_count_reader.h"
@@ -14,6 +15,7 @@ LoadReport loadPlayerData(PlayerLibrary& library, ProgressReporter& progress) {
     report.music = readMusic(library, progress);
     report.playCounts = mergePlayCounts(library, progress);
     report.photos = readPhotos(library, progress);
+    report.artwork = readArtwork(library, progress);
     completePlaylistNames(library);
     return report;
 }

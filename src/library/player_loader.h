@@ -16,10 +16,11 @@ struct LoadReport {
     std::optional<ReadOutcome> music;
     std::optional<ReadOutcome> playCounts;
     std::optional<ReadOutcome> photos;
+    std::optional<ReadOutcome> artwork;
 };
 
-// The loader run: music database, play counts, photo database, then the completion of the
-// playlist names, all reporting through one status line and progress bar.
+// The loader run: music database, play counts, photo database, artwork database, then the
+// completion of the playlist names, all reporting through one status line and progress bar.
 LoadReport loadPlayerData(PlayerLibrary& library, ProgressReporter& progress);
 
 // Everything a connect does once the library's root is set: the player's family, the loader run,
