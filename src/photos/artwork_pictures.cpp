@@ -8,6 +8,10 @@
 
 namespace pelmar {
 
+namespace {
+
+// The part of `image` that the frame covers; `image` itself when the frame is empty or does not
+// fit inside it.
 RgbImage cropToFrame(RgbImage image, std::uint32_t left, std::uint32_t top, std::uint32_t width,
                      std::uint32_t height) {
     if (width == 0 || height == 0 || left > image.width || width > image.width - left ||
@@ -26,6 +30,8 @@ RgbImage cropToFrame(RgbImage image, std::uint32_t left, std::uint32_t top, std:
     }
     return cropped;
 }
+
+}  // namespace
 
 std::optional<RgbImage> readArtworkPicture(const std::string& rootPath,
                                            const ArtworkCatalog& catalog,

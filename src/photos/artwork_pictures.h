@@ -23,9 +23,4 @@ namespace pelmar {
                                                            const ArtworkCatalog& catalog,
                                                            const ArtworkPicture& picture);
 
-// The part of `image` that the frame covers; `image` itself when the frame is empty or does not
-// fit inside it.
-[[nodiscard]] RgbImage cropToFrame(RgbImage image, std::uint32_t left, std::uint32_t top,
-                                   std::uint32_t width, std::uint32_t height);
-
 }  // namespace pelmar

@@ -1,9 +1,11 @@
 #include "photos/jpeg_export.h"
 
+#include <algorithm>
 #include <new>
 #include <optional>
 
 #include "library/player_library.h"
+#include "photos/planar_yuv.h"
 #include "photos/stored_jpeg.h"
 #include "platform/atomic_file.h"
 
@@ -19,6 +21,22 @@ std::vector<std::uint8_t> pictureJpeg(const std::string& rootPath, const StoredP
             }
             stored->resize(storedJpegLength(*stored));
             return std::move(*stored);
+        }
+        if (picture.format != nullptr &&
+            pixelLayout(*picture.format) == PixelLayout::PlanarYuv420) {
+            // The planes go to the encoder as they are: converting them to RGB first would only
+            // have the encoder convert them back.
+            std::optional<std::vector<std::uint8_t>> stored = readPictureSlot(rootPath, picture);
+            if (!stored) {
+                return {};
+            }
+            if (progress) {
+                progress(0);
+            }
+            const ThumbnailFormat& format = *picture.format;
+            stored->resize(
+                std::max<std::size_t>(stored->size(), planarYuvSize(format.width, format.height)));
+            return encodePlanarYuvJpeg(*stored, format.width, format.height);
         }
         const std::optional<RgbImage> image = readPicture(rootPath, picture, progress);
         return image ? encodeJpeg(*image) : std::vector<std::uint8_t>{};

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,16 @@ inline constexpr int kJpegQuality = 90;
 // the image is empty or inconsistent, or the encoder fails.
 [[nodiscard]] std::vector<std::uint8_t> encodeJpeg(const RgbImage& image);
 
+// A planar 4:2:0 picture of width × height (see decodePlanarYuv) as a baseline JPEG file of the
+// same planes, the colours decodePicture gives them within a level or two, the chroma at the
+// half resolution it has. Empty when the planes are too short or the encoder fails.
+[[nodiscard]] std::vector<std::uint8_t> encodePlanarYuvJpeg(std::span<const std::uint8_t> planes,
+                                                            std::uint32_t width,
+                                                            std::uint32_t height);
+
 // The picture as the contents of a JPEG file: a JPEG format's stored stream up to and including its
-// end marker, unchanged; any other format decoded and encoded. Empty when the picture cannot be
+// end marker, unchanged; a planar YUV format's planes encoded as they are; any other format
+// decoded and encoded. Empty when the picture cannot be
 // read, holds no complete JPEG stream, or the encoder fails. `progress` as for decodePicture.
 [[nodiscard]] std::vector<std::uint8_t> pictureJpeg(const std::string& rootPath,
                                                     const StoredPicture& picture,

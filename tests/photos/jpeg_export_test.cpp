@@ -260,6 +260,26 @@ TEST_F(ThumbnailExport, SavesAStoredJpegAsItIsAndNothingWithoutOne) {
     EXPECT_EQ(backupFiles(), std::vector<fs::path>{"stored.jpg"});
 }
 
+TEST_F(ThumbnailExport, SavesAPlanarYuvPhotoAsItsDecodingShowsIt) {
+    // Luma rising top to bottom, U left to right, V falling top to bottom, in the planes'
+    // limited range; the slot's last quarter holds no picture.
+    std::vector<std::uint8_t> slot(691200, 0xEE);
+    for (std::size_t at = 0; at < 720 * 480; ++at) {
+        slot[at] = static_cast<std::uint8_t>(16 + at / 720 * 219 / 479);
+    }
+    for (std::size_t at = 0; at < 360 * 240; ++at) {
+        slot[345600 + at] = static_cast<std::uint8_t>(16 + at % 360 * 224 / 359);
+        slot[345600 + 86400 + at] = static_cast<std::uint8_t>(240 - at / 360 * 224 / 239);
+    }
+    test::writeFile(thumbnailFilePath(player_.root(), 1067), slot);
+    const fs::path destination = backup_.path() / "classic.jpg";
+    ASSERT_EQ(exportTo(1067, destination, false), 1);
+    const Difference difference = compare(decodeJpeg(fileBytes(destination)),
+                                          decodeThumbnail(*findThumbnailFormat(1067), slot));
+    EXPECT_LE(difference.mean, 2.0);
+    EXPECT_LE(difference.largest, 12);
+}
+
 TEST_F(ThumbnailExport, MatchesTheDecodedThumbnailsOfAPlayer) {
     player_image::Options options;
     options.trackCount = 1;
