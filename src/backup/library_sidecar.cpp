@@ -36,13 +36,14 @@ struct JsonFields {
     Json& object;
     void text(std::string_view key, std::string_view value) { object[std::string(key)] = value; }
     void number(std::string_view key, std::int64_t value) { object[std::string(key)] = value; }
+    void boolean(std::string_view key, bool value) { object[std::string(key)] = value; }
     void null(std::string_view key) { object[std::string(key)] = nullptr; }
 };
 
 std::string entryText(const SidecarTrack& entry) {
     Json object = Json::object();
     JsonFields fields{object};
-    describeTrack(entry.track, entry.trackId, entry.mediaKind, fields);
+    describeTrack(entry.track, entry.trackId, entry.mediaKind, entry.hasArtwork, fields);
     object["skipCount"] = entry.track.skipCount;
     if (const std::int64_t added = signedPlayerTime(entry.track.dateAdded); added < 0) {
         object["dateAdded"] = nullptr;
@@ -218,6 +219,7 @@ SidecarTrack sidecarTrack(const PlayerLibrary& library, std::uint32_t trackId,
     const auto record = library.tracks.find(trackId);
     if (record != library.tracks.end()) {
         entry.mediaKind = record->second.mediaKind;
+        entry.hasArtwork = library.artwork.hasArtwork(record->second);
         entry.track = displayTrackInfo(library, trackId);
     }
     return entry;

@@ -22,6 +22,7 @@ struct SidecarTrack {
     std::string relativePath;  // the copy's path below the backup folder, "/" between names
     std::uint32_t trackId = 0;
     std::uint32_t mediaKind = 0;
+    bool hasArtwork = false;
     TrackInfo track;  // texts in UTF-8
 };
 

@@ -126,16 +126,21 @@ struct JsonTrackFields {
         json.key(key);
         json.number(value);
     }
+    void boolean(std::string_view key, bool value) {
+        json.key(key);
+        json.boolean(value);
+    }
     void null(std::string_view key) {
         json.key(key);
         json.null();
     }
 };
 
-void writeTrackJson(JsonWriter& json, const ListedTrack& listed, const TrackInfo& track) {
+void writeTrackJson(JsonWriter& json, const ListedTrack& listed, const TrackInfo& track,
+                    bool hasArtwork) {
     JsonTrackFields fields{json};
     json.beginObject();
-    describeTrack(track, listed.id, listed.mediaKind, fields);
+    describeTrack(track, listed.id, listed.mediaKind, hasArtwork, fields);
     json.endObject();
 }
 
@@ -160,7 +165,9 @@ void printTracks(OutputBuffer& out, const PlayerLibrary& library,
         JsonWriter json(out);
         json.beginArray();
         for (const ListedTrack& listed : tracks) {
-            writeTrackJson(json, listed, displayTrackInfo(library, listed.id));
+            const MhTrackData* record = library.findTrack(listed.id);
+            writeTrackJson(json, listed, displayTrackInfo(library, listed.id),
+                           record != nullptr && library.artwork.hasArtwork(*record));
         }
         json.endArray();
         return;

@@ -93,6 +93,12 @@ void printPhotos(OutputBuffer& out, const PlayerLibrary& library, Format format)
                 json.endObject();
             }
             json.endArray();
+            json.key("original");
+            if (image->originalPath.empty()) {
+                json.null();
+            } else {
+                json.string(image->originalPath);
+            }
             json.endObject();
         }
         json.endArray();

@@ -158,6 +158,9 @@ int openPlayer(const std::string& given, PlayerLibrary& library, const SystemVol
     if (report->photos) {
         warnAbout(messages, "photo database", *report->photos);
     }
+    if (report->artwork) {
+        warnAbout(messages, "artwork database", *report->artwork);
+    }
     return kExitOk;
 }
 

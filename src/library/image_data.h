@@ -2,13 +2,14 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 namespace pelmar {
 
 inline constexpr std::size_t kThumbnailSlots = 4;
 
-// One photo: its times in the player's 1904 epoch and where its thumbnails lie. A slot whose
-// format is 0 is empty; slots fill from the first.
+// One photo: its times in the player's 1904 epoch, where its thumbnails lie and where its
+// full-resolution original is. A slot whose format is 0 is empty; slots fill from the first.
 struct ImageData {
     std::uint32_t id = 0;
     std::uint32_t modifiedTime = 0;
@@ -16,6 +17,8 @@ struct ImageData {
     std::array<std::uint32_t, kThumbnailSlots> thumbFormat{};
     std::array<std::uint32_t, kThumbnailSlots> thumbOffset{};
     std::array<std::uint32_t, kThumbnailSlots> thumbSize{};
+    // The original's path below the player's root ("Photos/Full Resolution/…"), empty for none.
+    std::string originalPath;
 };
 
 }  // namespace pelmar

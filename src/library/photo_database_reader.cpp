@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "library/image_name.h"
 #include "library/player_files.h"
 #include "library/player_library.h"
 #include "library/record_stream.h"
@@ -24,6 +25,31 @@ constexpr std::size_t kNameHeaderLength = 12;
 constexpr std::uint16_t kAlbumNameType = 1;
 // The whole 32-bit word: a type 2 whose next two bytes are not zero is something else.
 constexpr std::uint32_t kThumbnailReference = 2;
+constexpr std::uint32_t kOriginalReference = 5;
+// Originals are copied as they are, so only files in the originals' own folder qualify: a
+// database naming the database itself, say, names no photo.
+constexpr std::string_view kPhotosFolder = "Photos";
+constexpr std::string_view kOriginalsFolder = "photos/full resolution/";
+
+// The original named by the body of an original's reference, or "" when it names none below the
+// originals' folder (whatever the case of its name, as the player's file system ignores it).
+std::string originalPath(std::span<const std::uint8_t> body) {
+    const std::optional<ImageName> name = parseImageName(body);
+    if (!name) {
+        return {};
+    }
+    std::string path = playerRelativePath(kPhotosFolder, name->fileName);
+    if (path.size() <= kOriginalsFolder.size()) {
+        return {};
+    }
+    for (std::size_t at = 0; at < kOriginalsFolder.size(); ++at) {
+        const char c = path[at];
+        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != kOriginalsFolder[at]) {
+            return {};
+        }
+    }
+    return path;
+}
 
 class PhotoDatabaseReader {
   public:
@@ -166,6 +192,11 @@ PhotoDatabaseReader::Body PhotoDatabaseReader::onDataObject() {
         return body;
     }
     const Body body = readBody(bodyLength, kBodyCapacity, read);
+    if (body == Body::Read && records_.field32(12) == kOriginalReference &&
+        currentImage_ != nullptr) {
+        currentImage_->originalPath =
+            originalPath(std::span<const std::uint8_t>(body_.data(), read));
+    }
     if (body == Body::Read && records_.field32(12) == kThumbnailReference &&
         currentImage_ != nullptr) {
         const std::span<const std::uint8_t> reference(body_.data(), read);

@@ -15,6 +15,7 @@ void PlayerLibrary::clear() {
     photoAlbumNames.clear();
     photoAlbumItems.clear();
     images.clear();
+    artwork = ArtworkCatalog();
     tracks.clear();
     indices.clear();
     searchIndex.clear();

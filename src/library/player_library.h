@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "library/artwork_catalog.h"
 #include "library/image_data.h"
 #include "library/kernel_id.h"
 #include "library/library_indices.h"
@@ -120,6 +121,8 @@ class PlayerLibrary {
     // Album name → its image ids in album order; of two albums with one name the later owns it.
     std::unordered_map<std::string, std::vector<std::uint32_t>> photoAlbumItems;
     SortablePhotoAlbumIdArray sortedPhotoAlbumIds{photoAlbumNames};
+
+    ArtworkCatalog artwork;
 
     LibraryIndices indices;
     SearchIndex searchIndex;

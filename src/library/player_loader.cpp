@@ -1,5 +1,6 @@
 #include "library/player_loader.h"
 
+#include "library/artwork_database_reader.h"
 #include "library/device_family.h"
 #include "library/device_model.h"
 #include "library/on_the_go_reader.h"
@@ -45,6 +46,7 @@ LoadReport loadPlayerData(PlayerLibrary& library, ProgressReporter& progress) {
     report.playData = mergePlayerPlayData(library);
     report.onTheGo = readOnTheGoPlaylists(library);
     report.photos = readPhotos(library, progress);
+    report.artwork = readArtwork(library, progress);
     completePlaylistNames(library);
     return report;
 }

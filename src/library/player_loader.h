@@ -27,12 +27,13 @@ struct LoadReport {
     std::optional<SqliteOutcome> libraryFiles;  // Library.itdb and Locations.itdb
     std::optional<SqliteOutcome> playData;      // Dynamic.itdb
     std::vector<ReadOutcome> onTheGo;           // each on-the-go playlist file, in order
+    std::optional<ReadOutcome> artwork;
 };
 
 // The loader run: music database (or, where it is missing, empty or its compressed stream
 // damaged, the SQLite library), play counts, the player's play data, on-the-go playlists, photo
-// database, then the completion of the playlist names, all reporting through one status line and
-// progress bar.
+// database, artwork database, then the completion of the playlist names, all reporting through
+// one status line and progress bar.
 LoadReport loadPlayerData(PlayerLibrary& library, ProgressReporter& progress);
 
 // Everything a connect does once the library's root is set: the player's family and model, the

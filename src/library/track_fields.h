@@ -11,10 +11,11 @@ namespace pelmar {
 
 // The fields under which a track is described to scripts and other programs, in their order:
 // the command line's JSON listing prints them and the backup's library file keeps them, so the
-// two read alike. `out` takes text(key, utf8), number(key, std::int64_t) and null(key); texts
-// are as `track` holds them (UTF-8 for a display copy).
+// two read alike. `out` takes text(key, utf8), number(key, std::int64_t), boolean(key, bool) and
+// null(key); texts are as `track` holds them (UTF-8 for a display copy).
 template <typename Out>
-void describeTrack(const TrackInfo& track, std::uint32_t id, std::uint32_t mediaKind, Out& out) {
+void describeTrack(const TrackInfo& track, std::uint32_t id, std::uint32_t mediaKind,
+                   bool hasArtwork, Out& out) {
     out.number("id", id);
     out.text("location", track.location);
     out.number("fileType", track.fileType);
@@ -39,6 +40,7 @@ void describeTrack(const TrackInfo& track, std::uint32_t id, std::uint32_t media
     out.number("rating", track.rating);
     out.number("bpm", track.bpm);
     out.number("mediaKind", mediaKind);
+    out.boolean("artwork", hasArtwork);
 }
 
 }  // namespace pelmar

@@ -18,7 +18,6 @@ bool thumbnailFileExists(const std::string& rootPath, const ThumbnailFormat& for
 ThumbnailChoice chooseThumbnails(const ImageData& image, const std::string& rootPath) {
     ThumbnailChoice choice;
     int bestListRank = kNoRank;
-    int bestExportRank = kNoRank;
     for (std::size_t slot = 0; slot < kThumbnailSlots; ++slot) {
         const ThumbnailFormat* format = findThumbnailFormat(image.thumbFormat[slot]);
         if (format == nullptr || !thumbnailFileExists(rootPath, *format)) {
@@ -29,8 +28,8 @@ ThumbnailChoice chooseThumbnails(const ImageData& image, const std::string& root
             bestListRank = format->listRank;
             choice.forList = here;
         }
-        if (format->exportRank < bestExportRank) {
-            bestExportRank = format->exportRank;
+        if (choice.forExport.format == nullptr ||
+            makesLargerPicture(*format, *choice.forExport.format)) {
             choice.forExport = here;
         }
         if (choice.widest == nullptr || format->width > choice.widest->width) {

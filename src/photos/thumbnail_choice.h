@@ -18,7 +18,7 @@ struct ChosenThumbnail {
 // it knows and whose thumbnail file is on the player. On every tie the earlier slot wins.
 struct ThumbnailChoice {
     ChosenThumbnail forList;    // the lowest listRank: the album list's card
-    ChosenThumbnail forExport;  // the lowest exportRank, the largest picture: backup and preview
+    ChosenThumbnail forExport;  // the most pixels, the largest picture: backup and preview
     const ThumbnailFormat* widest = nullptr;  // the greatest width, quoted as the dimensions
 };
 

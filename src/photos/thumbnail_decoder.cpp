@@ -6,6 +6,10 @@
 #include <memory>
 #include <vector>
 
+#include "photos/planar_yuv.h"
+#include "photos/row_progress.h"
+#include "photos/stored_jpeg.h"
+
 namespace pelmar {
 
 namespace {
@@ -15,6 +19,9 @@ namespace {
 constexpr std::uint64_t kRgbStep = 2;
 constexpr std::uint64_t kYuvStep = 4;
 constexpr std::uint64_t kBytesPerPixel = 2;
+// A stored JPEG picture may be larger than its format says, but not by much: a real one is the
+// format's size.
+constexpr std::uint64_t kJpegPixelFactor = 4;
 
 constexpr double kRedFromV = 1.4075;
 constexpr double kGreenFromU = 0.3455;
@@ -207,10 +214,9 @@ std::vector<ProgressMark> progressMarks(std::uint64_t byteSize, std::uint64_t st
     return marks;
 }
 
-}  // namespace
-
-RgbImage decodeThumbnail(const ThumbnailFormat& format, std::span<const std::uint8_t> bytes,
-                         const std::function<void(int)>& progress) {
+// The first formats' pixels in stored order, a byte size fixed by the table.
+RgbImage decodeStoredOrder(const ThumbnailFormat& format, std::span<const std::uint8_t> bytes,
+                           const std::function<void(int)>& progress) {
     RgbImage image;
     image.width = format.width;
     image.height = format.height;
@@ -243,6 +249,77 @@ RgbImage decodeThumbnail(const ThumbnailFormat& format, std::span<const std::uin
         }
     }
     decoding.decodePixels(done, padded / kBytesPerPixel);
+    return image;
+}
+
+// RGB rows `rowBytes` apart, the bytes after each row's pixels unused.
+template <bool BigEndian>
+void decodeRgbRows(std::span<const std::uint8_t> data, std::uint32_t rowBytes, RgbImage& image,
+                   RowProgress& progress) {
+    const std::size_t outRow = std::size_t{image.width} * 3;
+    for (std::uint32_t row = 0; row < image.height; ++row) {
+        progress.beforeRow(row);
+        decodeRgbRun<BigEndian>(data.data() + std::size_t{row} * rowBytes, image.width,
+                                image.pixels.data() + row * outRow);
+    }
+}
+
+}  // namespace
+
+RgbImage decodeThumbnail(const ThumbnailFormat& format, std::span<const std::uint8_t> bytes,
+                         const std::function<void(int)>& progress) {
+    return decodePicture(format, 0, bytes, progress);
+}
+
+RgbImage decodePicture(const ThumbnailFormat& format, std::uint32_t statedSize,
+                       std::span<const std::uint8_t> bytes,
+                       const std::function<void(int)>& progress) {
+    const PixelLayout layout = pixelLayout(format);
+    if (!format.slotSizeFromDatabase || layout == PixelLayout::InterlacedYuv) {
+        return decodeStoredOrder(format, bytes, progress);
+    }
+    const std::uint32_t slot = slotSize(format, statedSize);
+    const std::span<const std::uint8_t> stored =
+        bytes.first(std::min<std::size_t>(bytes.size(), slot));
+    if (layout == PixelLayout::Jpeg) {
+        if (progress) {
+            progress(0);
+        }
+        const std::size_t length = storedJpegLength(stored);
+        std::optional<RgbImage> decoded =
+            length == 0
+                ? std::nullopt
+                : decodeJpegStream(stored.first(length), kJpegPixelFactor * pixelCount(format));
+        return decoded ? std::move(*decoded) : RgbImage{};
+    }
+
+    RgbImage image;
+    image.width = format.width;
+    image.height = format.height;
+    image.pixels.assign(pixelCount(format) * 3, 0);
+    if (image.pixels.empty()) {
+        return image;
+    }
+    const std::uint32_t rowBytes = rowLength(format, slot);
+    const std::uint64_t needed =
+        layout == PixelLayout::PlanarYuv420
+            ? planarYuvSize(format.width, format.height)
+            : std::uint64_t{rowBytes} * (format.height - 1u) + format.width * 2u;
+    std::span<const std::uint8_t> data = stored;
+    std::vector<std::uint8_t> zeroFilled;
+    if (data.size() < needed) {
+        zeroFilled.assign(needed, 0);
+        std::copy(data.begin(), data.end(), zeroFilled.begin());
+        data = zeroFilled;
+    }
+    RowProgress rows(progress, format.height);
+    if (layout == PixelLayout::PlanarYuv420) {
+        decodePlanarYuv(data, image, rows);
+    } else if (layout == PixelLayout::Rgb565Big) {
+        decodeRgbRows<true>(data, rowBytes, image, rows);
+    } else {
+        decodeRgbRows<false>(data, rowBytes, image, rows);
+    }
     return image;
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "photos/rgb_image.h"
 #include "photos/thumbnail_format.h"
@@ -18,6 +19,34 @@ namespace pelmar {
 [[nodiscard]] RgbImage decodeThumbnail(const ThumbnailFormat& format,
                                        std::span<const std::uint8_t> bytes,
                                        const std::function<void(int)>& progress = {});
+
+// decodeThumbnail for a slot whose size the database states as `statedSize` (0: none stated),
+// which formats of later players use (see slotSize). A JPEG picture comes out at its own size,
+// and as an empty image when it does not decode.
+[[nodiscard]] RgbImage decodePicture(const ThumbnailFormat& format, std::uint32_t statedSize,
+                                     std::span<const std::uint8_t> bytes,
+                                     const std::function<void(int)>& progress = {});
+
+// One picture as it lies on the player.
+struct StoredPicture {
+    const ThumbnailFormat* format = nullptr;
+    std::string_view file;  // below the player's root, "/"-separated
+    std::uint64_t offset = 0;
+    std::uint32_t statedSize = 0;  // the database's slot size; 0 for none
+};
+
+// Reads the picture's slot: slotSize bytes from its offset, fewer where the file ends. Nothing
+// when the format is null, the file cannot be opened or read, or the offset lies at or past its
+// end.
+[[nodiscard]] std::optional<std::vector<std::uint8_t>> readPictureSlot(
+    const std::string& rootPath, const StoredPicture& picture);
+
+// Reads and decodes the picture under `rootPath`, as readPictureSlot and decodePicture do; a
+// picture cut short by the end of its file is decoded with the rest zero-filled. Nothing where
+// readPictureSlot gives nothing or a JPEG picture does not decode.
+[[nodiscard]] std::optional<RgbImage> readPicture(const std::string& rootPath,
+                                                  const StoredPicture& picture,
+                                                  const std::function<void(int)>& progress = {});
 
 // Reads and decodes the thumbnail at `offset` in the format's thumbnail file under `rootPath`.
 // Nothing when the file cannot be opened or read, or when the offset lies at or past its end; a

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "command_runner.h"
+#include "support/artwork_database_bytes.h"
 #include "support/database_bytes.h"
 #include "support/photo_database_bytes.h"
 #include "support/temp_folder.h"
@@ -108,7 +109,7 @@ TEST_F(PelmarCommand, ListsTracksAsJsonWithEveryField) {
         {"year", 2001},        {"bitrate", 1},
         {"playCount", 2},      {"lastPlayed", nullptr},
         {"rating", 60},        {"bpm", 120},
-        {"mediaKind", 1},
+        {"mediaKind", 1},      {"artwork", false},
     };
     EXPECT_EQ(tracks[0], expected);
     EXPECT_EQ(tracks[1]["lastPlayed"], 1'000'000);
@@ -136,16 +137,53 @@ TEST_F(PelmarCommand, ListsPlaylistsInByteOrderWithTheirItems) {
 
 TEST_F(PelmarCommand, ListsPhotosByIdAndAlbumsInByteOrder) {
     const json expectedPhotos = json::parse(R"([
-        {"id": 5, "created": 3600, "modified": 0, "thumbnails": []},
+        {"id": 5, "created": 3600, "modified": 0, "thumbnails": [], "original": null},
         {"id": 7, "created": null, "modified": 86400, "thumbnails": [
             {"format": 1015, "offset": 0, "size": 22880},
-            {"format": 1009, "offset": 0, "size": 2520}]}])");
+            {"format": 1009, "offset": 0, "size": 2520}], "original": null}])");
     EXPECT_EQ(listJson("photos"), expectedPhotos);
     const json expectedAlbums = json::parse(R"json([
         {"id": 0, "name": "(All Photos)", "photos": [5, 7]},
         {"id": 2, "name": "Beach", "photos": [5]},
         {"id": 1, "name": "zoo", "photos": [7]}])json");
     EXPECT_EQ(listJson("photo-albums"), expectedAlbums);
+}
+
+TEST_F(PelmarCommand, ListsWhichTracksHaveArtworkAndWherePhotoOriginalsAre) {
+    DatabaseBytes db;
+    db.root().dataset(1).trackList(2);
+    TrackHeader header;
+    header.id = 100;
+    db.track(header);
+    header.id = 200;
+    db.track(header);
+    std::vector<std::uint8_t> music = db.bytes();
+    const auto first = static_cast<std::size_t>(
+        std::search(music.begin(), music.end(), std::begin("mhit"), std::end("mhit") - 1) -
+        music.begin());
+    for (const std::size_t track : {first, first + header.headerLength}) {
+        music[track + 164] = 1;  // both say they have artwork; only the first names its image
+    }
+    test::put32(music, first + 352, 40);
+    test::writeFile(folder.path() / "iPod_Control" / "iTunes" / "iTunesDB", music);
+    test::ArtworkDatabaseBytes artwork;
+    artwork.image(40).picture({1055, 0, 32768, ":F1055_1.ithmb"});
+    test::writeFile(folder.path() / "iPod_Control" / "Artwork" / "ArtworkDB", artwork.bytes());
+    test::writeFile(folder.path() / "iPod_Control" / "Artwork" / "F1055_1.ithmb",
+                    std::vector<std::uint8_t>(32768));
+    test::PhotoDatabaseBytes photos;
+    photos.image(7).dataObject(5, test::pictureBody({1, 0, 0, ":Full Resolution:IMG_1.JPG", 2}));
+    photos.image(8);
+    test::writeFile(folder.path() / "Photos" / "Photo Database", photos.bytes());
+
+    const json tracks = listJson("tracks");
+    ASSERT_EQ(tracks.size(), 2U);
+    EXPECT_EQ(tracks[0]["artwork"], true);
+    EXPECT_EQ(tracks[1]["artwork"], false);
+    const json listed = listJson("photos");
+    ASSERT_EQ(listed.size(), 2U);
+    EXPECT_EQ(listed[0]["original"], "Photos/Full Resolution/IMG_1.JPG");
+    EXPECT_TRUE(listed[1]["original"].is_null());
 }
 
 TEST_F(PelmarCommand, InfoShowsTheDeviceAndItsContents) {

@@ -152,7 +152,7 @@ TEST_F(Connect, LoadsAWholePlayerImagePhotosIncluded) {
     const std::vector<std::string> loaderStatuses(progress.statuses.begin() + 1,
                                                   progress.statuses.end());
     EXPECT_EQ(loaderStatuses, (std::vector<std::string>{"Reading Music...", "Reading Play Data...",
-                                                        "Reading Photos..."}))
+                                                        "Reading Photos...", "Reading Artwork..."}))
         << "the loader run's fixed order";
 }
 

@@ -4,6 +4,7 @@
 
 #include "library/player_files.h"
 #include "library/player_library.h"
+#include "support/artwork_database_bytes.h"
 #include "support/database_bytes.h"
 #include "support/photo_database_bytes.h"
 #include "support/recording_progress.h"
@@ -135,6 +136,35 @@ TEST_F(PhotoDatabaseReader, KeepsFourThumbnailsAndTestsTheWholeTypeWord) {
               (std::array<std::uint32_t, 4>{1009, 1015, 1013, 1019}));
     EXPECT_EQ(library.images.at(2).thumbFormat, (std::array<std::uint32_t, 4>{1009, 0, 0, 0}))
         << "bytes 14-15 that are not zero make it something else";
+}
+
+TEST_F(PhotoDatabaseReader, KeepsTheOriginalsPathWhenItLiesInTheOriginalsFolder) {
+    const struct {
+        const char* colonName;
+        std::uint8_t encoding;
+        const char* path;
+    } cases[] = {
+        {":Full Resolution:2005:08:06:IMG_3609.JPG", 2,
+         "Photos/Full Resolution/2005/08/06/IMG_3609.JPG"},
+        {":FULL RESOLUTION:a.jpg", 1, "Photos/FULL RESOLUTION/a.jpg"},
+        {":Full Resolution:..:Photo Database", 2, ""},
+        {":Full Resolution", 2, ""},
+        {":Photo Database", 2, ""},
+        {":Thumbs:F1019_1.ithmb", 2, ""},
+        {"", 2, ""},
+    };
+    for (const auto& c : cases) {
+        PlayerLibrary fresh(codec);
+        PhotoDatabaseBytes db;
+        test::PictureRecord original{1, 0, 0, c.colonName, c.encoding};
+        db.image(1).thumbnail(1015, 0, 22880).dataObject(5, test::pictureBody(original));
+        db.image(2).album().albumName("Master").dataObject(5, test::pictureBody(original));
+        MemoryByteSource source(db.bytes());
+        readPhotoDatabase(fresh, source, progress);
+        EXPECT_EQ(fresh.images.at(1).originalPath, c.path) << c.colonName;
+        EXPECT_EQ(fresh.images.at(1).thumbFormat[1], 0U) << "an original is no thumbnail";
+        EXPECT_EQ(fresh.images.at(2).originalPath, "") << "not inside an album";
+    }
 }
 
 TEST_F(PhotoDatabaseReader, ThumbnailsAreTakenOnlyBeforeTheAlbums) {

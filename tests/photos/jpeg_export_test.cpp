@@ -195,7 +195,8 @@ TEST_F(ThumbnailExport, SavesTheColoursTheScreenShowsInEveryRgbFormat) {
     };
     const Case cases[] = {{0xF800, 248, 0, 0}, {0x001F, 0, 0, 248}, {0x07C0, 0, 248, 0}};
     for (const ThumbnailFormat& format : thumbnailFormatTable()) {
-        if (format.interlacedYuv != 0) {
+        if (pixelLayout(format) != PixelLayout::Rgb565Little &&
+            pixelLayout(format) != PixelLayout::Rgb565Big) {
             continue;
         }
         for (const Case& c : cases) {
@@ -242,6 +243,41 @@ TEST_F(ThumbnailExport, WeavesTheTelevisionFormatsFieldsIntoAFullSizePicture) {
     for (const std::uint32_t y : {248u, 300u, 400u, 479u}) {
         EXPECT_TRUE(allPixelsNear(line(y), 0, 0, 0, 3)) << "line " << y;
     }
+}
+
+TEST_F(ThumbnailExport, SavesAStoredJpegAsItIsAndNothingWithoutOne) {
+    const std::vector<std::uint8_t> jpeg = encodeJpeg(gradient(640, 480));
+    std::vector<std::uint8_t> slots(2 * 614400, 0);
+    slots[0] = 0xFF;  // a start marker and no stream
+    slots[1] = 0xD8;
+    std::copy(jpeg.begin(), jpeg.end(), slots.begin() + 614400);
+    test::writeFile(thumbnailFilePath(player_.root(), 1081), slots);
+
+    const fs::path saved = backup_.path() / "stored.jpg";
+    ASSERT_EQ(exportTo(1081, saved, false, {}, 614400), 1);
+    EXPECT_EQ(fileBytes(saved), jpeg);
+    EXPECT_EQ(exportTo(1081, backup_.path() / "damaged.jpg", false, {}, 0), 0);
+    EXPECT_EQ(backupFiles(), std::vector<fs::path>{"stored.jpg"});
+}
+
+TEST_F(ThumbnailExport, SavesAPlanarYuvPhotoAsItsDecodingShowsIt) {
+    // Luma rising top to bottom, U left to right, V falling top to bottom, in the planes'
+    // limited range; the slot's last quarter holds no picture.
+    std::vector<std::uint8_t> slot(691200, 0xEE);
+    for (std::size_t at = 0; at < 720 * 480; ++at) {
+        slot[at] = static_cast<std::uint8_t>(16 + at / 720 * 219 / 479);
+    }
+    for (std::size_t at = 0; at < 360 * 240; ++at) {
+        slot[345600 + at] = static_cast<std::uint8_t>(16 + at % 360 * 224 / 359);
+        slot[345600 + 86400 + at] = static_cast<std::uint8_t>(240 - at / 360 * 224 / 239);
+    }
+    test::writeFile(thumbnailFilePath(player_.root(), 1067), slot);
+    const fs::path destination = backup_.path() / "classic.jpg";
+    ASSERT_EQ(exportTo(1067, destination, false), 1);
+    const Difference difference = compare(decodeJpeg(fileBytes(destination)),
+                                          decodeThumbnail(*findThumbnailFormat(1067), slot));
+    EXPECT_LE(difference.mean, 2.0);
+    EXPECT_LE(difference.largest, 12);
 }
 
 TEST_F(ThumbnailExport, MatchesTheDecodedThumbnailsOfAPlayer) {

@@ -72,8 +72,8 @@ TEST_F(ThumbnailChoiceTest, SlotsWhoseFileIsMissingGiveWayToTheNextBest) {
 }
 
 TEST_F(ThumbnailChoiceTest, UnknownFormatsEmptySlotsAndMissingFilesLeaveNothingChosen) {
-    addFile(1066);
-    const ThumbnailChoice choice = choose(photo({{1066, 0}, {0, 0}, {1015, 0}}));
+    addFile(1018);
+    const ThumbnailChoice choice = choose(photo({{1018, 0}, {0, 0}, {1015, 0}}));
     EXPECT_EQ(choice.forList.format, nullptr);
     EXPECT_EQ(choice.forExport.format, nullptr);
     EXPECT_EQ(choice.widest, nullptr);
@@ -96,6 +96,32 @@ TEST_F(ThumbnailChoiceTest, EqualRanksAndWidthsKeepTheEarlierSlot) {
     EXPECT_EQ(reversed.forList.format->formatId, 1020);
     EXPECT_EQ(reversed.forExport.offset, 20U);
     EXPECT_EQ(reversed.widest->formatId, 1020);
+}
+
+TEST_F(ThumbnailChoiceTest, LaterFormatsTakeTheirPlaceBySizeAndLeaveTheListToTheFirstFormats) {
+    for (const std::int32_t id : {1066, 1067, 1024, 1079, 1083, 1081, 1087, 1023, 1032}) {
+        addFile(id);
+    }
+    const struct {
+        const char* player;
+        ImageData image;
+        std::int32_t forList;
+        std::int32_t forExport;
+    } cases[] = {
+        {"classic", photo({{1066, 0}, {1024, 0}, {1067, 0}}), 1024, 1067},
+        {"nano 4G", photo({{1083, 0}, {1079, 0}, {1081, 0}}), 1079, 1081},
+        {"nano 5G", photo({{1081, 0}, {1087, 0}, {1066, 0}, {1079, 0}}), 1066, 1081},
+        {"nano 5G without its JPEG", photo({{1079, 0}, {1087, 0}, {1066, 0}}), 1066, 1087},
+        {"a later format beside two of the first", photo({{1023, 0}, {1066, 0}, {1032, 0}}), 1023,
+         1023},
+    };
+    for (const auto& c : cases) {
+        const ThumbnailChoice choice = choose(c.image);
+        ASSERT_NE(choice.forList.format, nullptr) << c.player;
+        ASSERT_NE(choice.forExport.format, nullptr) << c.player;
+        EXPECT_EQ(choice.forList.format->formatId, c.forList) << c.player;
+        EXPECT_EQ(choice.forExport.format->formatId, c.forExport) << c.player;
+    }
 }
 
 TEST_F(ThumbnailChoiceTest, FindsThumbnailFilesWhoseFoldersDifferInCase) {

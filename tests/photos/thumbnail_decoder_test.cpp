@@ -224,6 +224,9 @@ TEST(DecodeThumbnail, ReportsEachTenthOfTheWayOnceWithoutChangingThePicture) {
     const std::vector<int> tens{0, 10, 20, 30, 40, 50, 60, 70, 80, 90};
     for (const ThumbnailFormat& row : thumbnailFormatTable()) {
         SCOPED_TRACE(row.formatId);
+        if (pixelLayout(row) == PixelLayout::Jpeg) {
+            continue;  // decoded in one call; see the JPEG tests
+        }
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(row.byteSize));
         for (std::size_t at = 0; at < bytes.size(); ++at) {
             bytes[at] = static_cast<std::uint8_t>(at * 7 + at / 251);

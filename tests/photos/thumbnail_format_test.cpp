@@ -44,9 +44,14 @@ TEST(ThumbnailFormatTable, KnowsEachFormatWithItsSizeRanksAndByteOrder) {
     }
 }
 
-TEST(ThumbnailFormatTable, HasElevenRowsOfWhichTheRepeatedOnesAreNeverFound) {
+TEST(ThumbnailFormatTable, StartsWithElevenRowsOfWhichTheRepeatedOnesAreNeverFound) {
     const auto table = thumbnailFormatTable();
-    ASSERT_EQ(table.size(), 11u);
+    ASSERT_GT(table.size(), 11u);
+    for (std::size_t row = 0; row < 11; ++row) {
+        EXPECT_FALSE(table[row].slotSizeFromDatabase) << "row " << row + 1;
+        EXPECT_EQ(pixelLayout(table[row]) == PixelLayout::InterlacedYuv,
+                  table[row].interlacedYuv != 0);
+    }
     EXPECT_EQ(table[7].formatId, 1019);
     EXPECT_EQ(table[10].formatId, 1015);
     EXPECT_EQ(findThumbnailFormat(1019), &table[0]);
@@ -59,8 +64,34 @@ TEST(ThumbnailFormatTable, HasElevenRowsOfWhichTheRepeatedOnesAreNeverFound) {
 }
 
 TEST(ThumbnailFormatTable, FindsNothingForEmptySlotsAndUnknownIds) {
-    for (const std::uint32_t formatId : {0u, 1u, 1018u, 1066u, 1067u, 0xFFFFFFFFu, 0x800003FBu}) {
+    for (const std::uint32_t formatId : {0u, 1u, 1018u, 1099u, 0xFFFFFFFFu, 0x800003FBu}) {
         EXPECT_EQ(findThumbnailFormat(formatId), nullptr) << formatId;
+    }
+}
+
+TEST(SlotSize, TakesTheDatabasesSizeOnlyForLaterFormatsAndOnlyWhereItFits) {
+    const struct {
+        std::uint32_t formatId;
+        std::uint32_t stated;
+        std::uint32_t slot;
+        std::uint32_t row;
+    } cases[] = {
+        {1015, 30000, 22880, 260},  // the first formats keep the table's size
+        {1074, 5200, 5200, 104},    // padded rows
+        {1074, 0, 5200, 104},       // nothing stated: the table's
+        {1060, 204800, 204800, 640},
+        {1060, 204799, 204800, 640},  // too small for the picture
+        {1060, 212480, 212480, 664},  // rows padded to 664 bytes
+        {1060, 819200, 819200, 2560},
+        {1060, 819201, 204800, 640},   // absurd
+        {1067, 518400, 518400, 1440},  // planar: only the planes
+        {1067, 518399, 691200, 1440},
+        {1081, 20000, 20000, 1280},  // a JPEG stream needs no more than it holds
+    };
+    for (const auto& c : cases) {
+        const ThumbnailFormat& format = *findThumbnailFormat(c.formatId);
+        EXPECT_EQ(slotSize(format, c.stated), c.slot) << c.formatId << " stating " << c.stated;
+        EXPECT_EQ(rowLength(format, c.slot), c.row) << c.formatId << " stating " << c.stated;
     }
 }
 

@@ -44,7 +44,7 @@ constexpr std::uint32_t kShortThumbnailBytes = 100;
 enum PhotoRow {
     kEveryFormat,     // 1009, 1013, 1015 and 1019 on the player
     kListFileGone,    // its 1036 file is missing; 1032 and 1013 remain
-    kNothingUsable,   // its only known format's file is missing, the other format is unknown
+    kNothingUsable,   // neither of its formats' files is on the player
     kShortThumbnail,  // the file ends 100 bytes into its 1009 thumbnail
     kPastTheEnd,      // its 1009 thumbnail starts where the file ends
     kPhotoCount,
@@ -232,6 +232,7 @@ void PhotoAlbumViewTest::initTestCase() {
     QVERIFY2(image::writePlayerImage(player_, root_, options, error), error.c_str());
     QVERIFY(fs::remove(image::thumbnailFilePath(root_, 1036)));
     QVERIFY(fs::remove(image::thumbnailFilePath(root_, 1024)));
+    QVERIFY(fs::remove(image::thumbnailFilePath(root_, 1066)));
     fs::resize_file(image::thumbnailFilePath(root_, 1009), k1009Bytes + kShortThumbnailBytes);
 }
 

@@ -1,0 +1,228 @@
+#include "library/artwork_database_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <span>
+#include <unordered_map>
+#include <vector>
+
+#include <sys/stat.h>
+
+#include "library/artwork_catalog.h"
+#include "library/image_name.h"
+#include "library/player_files.h"
+#include "library/player_library.h"
+#include "library/record_stream.h"
+#include "platform/player_path_open.h"
+#include "util/byte_source.h"
+#include "util/progress_reporter.h"
+
+namespace pelmar {
+
+namespace {
+
+constexpr std::string_view kArtworkStatus = "Reading Artwork...";
+constexpr std::uint32_t kProgressEvery = 500;
+// A picture's body is an "mhni" header and a short file name; anything beyond is not read.
+constexpr std::size_t kBodyCapacity = 2048;
+constexpr std::uint16_t kImageDataset = 1;
+// The whole 32-bit word, as in the photo database.
+constexpr std::uint32_t kPictureReference = 2;
+// Real players keep a handful of files per format; a database naming more is damaged, and
+// looking each one up on the player would take long.
+constexpr std::size_t kMostFiles = 4096;
+
+class ArtworkDatabaseReader {
+  public:
+    ArtworkDatabaseReader(ArtworkCatalog& catalog, ByteSource& source, ProgressReporter& progress)
+        : catalog_(catalog), source_(source), progress_(progress), records_(source) {}
+
+    ReadOutcome run();
+
+  private:
+    enum class Body { Read, EndOfData, Malformed };
+
+    void onDataset();
+    void onImage();
+    Body onDataObject();
+    void addPicture(std::span<const std::uint8_t> body);
+    void finishImage();
+    ReadOutcome stop(ReadOutcome::End end, std::string reason);
+
+    ArtworkCatalog& catalog_;
+    ByteSource& source_;
+    ProgressReporter& progress_;
+    RecordStream records_;
+    std::array<std::uint8_t, kBodyCapacity> body_{};
+    std::uint32_t recordCount_ = 0;
+    // Images are taken until a dataset of another kind begins; a database without dataset
+    // headers holds nothing else.
+    std::uint16_t datasetType_ = kImageDataset;
+
+    bool imagePending_ = false;
+    std::uint32_t imageId_ = 0;
+    std::uint64_t trackDatabaseId_ = 0;
+    std::vector<ArtworkPicture> pictures_;
+    // Colon-form names already resolved to a file index; nothing for a name that is not usable.
+    std::unordered_map<std::string, std::optional<std::uint32_t>> files_;
+    std::string stopReason_;
+};
+
+ReadOutcome ArtworkDatabaseReader::stop(ReadOutcome::End end, std::string reason) {
+    ReadOutcome outcome = readOutcome(source_, end, std::move(reason));
+    // A failing device ends the read at once; the image being read is not kept.
+    if (outcome.end != ReadOutcome::End::ReadError) {
+        finishImage();
+    }
+    return outcome;
+}
+
+ReadOutcome ArtworkDatabaseReader::run() {
+    progress_.setRange(0, static_cast<std::uint32_t>(source_.size()));
+    while (true) {
+        const RecordStream::Step step = records_.next();
+        if (step == RecordStream::Step::EndOfData) {
+            return stop(ReadOutcome::End::EndOfData, {});
+        }
+        if (step == RecordStream::Step::Malformed) {
+            return stop(ReadOutcome::End::Malformed, records_.reason());
+        }
+        ++recordCount_;
+        if (recordCount_ % kProgressEvery == 0) {
+            progress_.setPosition(static_cast<std::uint32_t>(source_.position()));
+            progress_.pump();
+        }
+        const std::string_view kind = records_.kind();
+        if (kind == "sd") {
+            onDataset();
+        } else if (kind == "ii") {
+            onImage();
+        } else if (kind == "od") {
+            switch (onDataObject()) {
+                case Body::Read:
+                    break;
+                case Body::EndOfData:
+                    return stop(ReadOutcome::End::EndOfData, {});
+                case Body::Malformed:
+                    return stop(ReadOutcome::End::Malformed, stopReason_);
+            }
+        }
+    }
+}
+
+void ArtworkDatabaseReader::onDataset() {
+    finishImage();
+    datasetType_ = static_cast<std::uint16_t>(records_.field32(12) & 0xFFFF);
+}
+
+void ArtworkDatabaseReader::onImage() {
+    finishImage();
+    if (datasetType_ != kImageDataset) {
+        return;
+    }
+    imagePending_ = true;
+    imageId_ = records_.field32(16);
+    trackDatabaseId_ = std::uint64_t{records_.field32(24)} << 32 | records_.field32(20);
+}
+
+ArtworkDatabaseReader::Body ArtworkDatabaseReader::onDataObject() {
+    // Only data objects are read by their total length; list headers keep a count there.
+    if (records_.field32(8) < records_.headerLength()) {
+        stopReason_ = "data object shorter than its header";
+        return Body::Malformed;
+    }
+    const std::uint64_t bodyLength = records_.field32(8) - records_.headerLength();
+    if (bodyLength > source_.remaining()) {
+        stopReason_ = "data object past the end of the file";
+        return Body::Malformed;
+    }
+    if (!imagePending_ || records_.field32(12) != kPictureReference) {
+        source_.skip(bodyLength);
+        return Body::Read;
+    }
+    const auto read = static_cast<std::size_t>(std::min<std::uint64_t>(bodyLength, kBodyCapacity));
+    if (source_.read(std::span(body_).first(read)) < read) {
+        return Body::EndOfData;
+    }
+    source_.skip(bodyLength - read);
+    addPicture(std::span<const std::uint8_t>(body_).first(read));
+    return Body::Read;
+}
+
+void ArtworkDatabaseReader::addPicture(std::span<const std::uint8_t> body) {
+    const std::optional<ImageName> name = parseImageName(body);
+    if (!name) {
+        return;
+    }
+    const ThumbnailFormat* format = findThumbnailFormat(name->formatId);
+    if (format == nullptr) {
+        return;
+    }
+    auto [known, added] = files_.try_emplace(name->fileName);
+    if (added) {
+        const std::string path = playerRelativePath(kArtworkFolder, name->fileName);
+        if (!path.empty() && catalog_.fileCount() < kMostFiles) {
+            known->second = catalog_.addFile(path);
+        }
+    }
+    if (!known->second) {
+        return;
+    }
+    pictures_.push_back({format, name->offset, name->statedSize, name->verticalPadding,
+                         name->horizontalPadding, name->height, name->width, *known->second});
+}
+
+void ArtworkDatabaseReader::finishImage() {
+    if (imagePending_) {
+        catalog_.addImage(imageId_, trackDatabaseId_, pictures_);
+    }
+    imagePending_ = false;
+    pictures_.clear();
+}
+
+// The size of each of the catalog's files on the player; nothing for one that cannot be opened.
+std::vector<std::optional<std::uint64_t>> fileSizes(const ArtworkCatalog& catalog,
+                                                    const std::string& rootPath) {
+    std::vector<std::optional<std::uint64_t>> sizes(catalog.fileCount());
+    for (std::uint32_t file = 0; file < sizes.size(); ++file) {
+        const PlayerPathFile opened = openPlayerPath(rootPath, catalog.filePath(file));
+        struct stat info {};
+        if (opened.fd && ::fstat(opened.fd.get(), &info) == 0) {
+            sizes[file] = static_cast<std::uint64_t>(info.st_size);
+        }
+    }
+    return sizes;
+}
+
+}  // namespace
+
+ReadOutcome readArtworkDatabase(ArtworkCatalog& catalog, ByteSource& source,
+                                ProgressReporter& progress) {
+    ArtworkDatabaseReader reader(catalog, source, progress);
+    return reader.run();
+}
+
+void keepReadablePictures(ArtworkCatalog& catalog, const std::string& rootPath) {
+    const std::vector<std::optional<std::uint64_t>> sizes = fileSizes(catalog, rootPath);
+    catalog.removePictures([&](const ArtworkPicture& picture) {
+        const std::optional<std::uint64_t> size = sizes[picture.file];
+        return !size || picture.offset >= *size ||
+               slotSize(*picture.format, picture.statedSize) > *size - picture.offset;
+    });
+}
+
+std::optional<ReadOutcome> readArtwork(PlayerLibrary& library, ProgressReporter& progress) {
+    progress.setStatus(kArtworkStatus);
+    library.artwork = ArtworkCatalog();
+    const std::unique_ptr<ByteSource> file = openPlayerFile(library, kArtworkDatabasePath);
+    if (!file) {
+        return std::nullopt;
+    }
+    ArtworkCatalog catalog;
+    const ReadOutcome outcome = readArtworkDatabase(catalog, *file, progress);
+    keepReadablePictures(catalog, library.rootPath);
+    library.artwork = std::move(catalog);
+    return outcome;
+}
+
+}  // namespace pelmar
