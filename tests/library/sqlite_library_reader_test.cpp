@@ -186,7 +186,7 @@ TEST_F(SqliteLibrary, StandsInForAMissingEmptyOrDamagedMusicDatabase) {
         EXPECT_EQ(report.libraryFiles.has_value(), c.source == MusicSource::SqliteFiles) << c.what;
         EXPECT_EQ(progress.statuses,
                   (std::vector<std::string>{"Reading Music...", "Reading Play Data...",
-                                            "Reading Photos..."}))
+                                            "Reading Photos...", "Reading Artwork..."}))
             << c.what;
         EXPECT_EQ(hasCompressedDatabase(folder.root()), c.cdb && !c.cdb->empty()) << c.what;
     }
