@@ -48,7 +48,8 @@ void writeImage(ByteSink& sink, const ArtworkImage& art, ChildWriter& children) 
 
 std::vector<FormatListing> listedFormats(const PlayerImage& image) {
     std::vector<FormatListing> formats;
-    for (const auto& [formatId, fileNumber] : artworkFilesInUse(image)) {
+    for (const auto& file : artworkFilesInUse(image)) {
+        const std::uint32_t formatId = file.first;
         const bool listed = std::any_of(formats.begin(), formats.end(), [&](const auto& format) {
             return format.formatId == formatId;
         });

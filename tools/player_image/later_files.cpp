@@ -90,7 +90,9 @@ bool writeArtwork(const PlayerImage& image, const std::filesystem::path& root,
                        [&](ByteSink& sink) { writeArtworkDatabase(sink, image); })) {
         return false;
     }
-    for (const auto& [formatId, fileNumber] : artworkFilesInUse(image)) {
+    for (const auto& file : artworkFilesInUse(image)) {
+        const std::uint32_t formatId = file.first;
+        const std::uint32_t fileNumber = file.second;
         const bool missing = image.artworkDamage == ArtworkDamage::MissingFile &&
                              formatId == model.artworkFormats.front() && fileNumber == 1;
         if (!missing &&
