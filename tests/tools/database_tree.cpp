@@ -9,6 +9,7 @@ constexpr std::size_t kChildHeaderLength = 24;
 constexpr std::size_t kStringHeaderLength = 16;
 constexpr std::size_t kPhotoStringHeaderLength = 12;
 constexpr std::uint32_t kThumbnailContainerType = 2;
+constexpr std::uint32_t kOriginalContainerType = 5;
 
 bool isListHeader(const std::string& tag) {
     return tag == "mhlt" || tag == "mhlp" || tag == "mhla" || tag == "mhli" || tag == "mhlf";
@@ -59,7 +60,8 @@ class TreeParser {
             return false;
         }
         return layout_ == Layout::Music || record.headerLength < 16 ||
-               record.childType() != kThumbnailContainerType;
+               (record.childType() != kThumbnailContainerType &&
+                record.childType() != kOriginalContainerType);
     }
 
     Record parseHead(std::size_t pos) {

@@ -37,7 +37,8 @@ struct DatabaseTree {
 };
 
 [[nodiscard]] DatabaseTree parseDatabase(std::span<const std::uint8_t> bytes);
-// The root is "mhfd"; an "mhod" of type 2 holds a thumbnail record ("mhni") as its child.
+// The root is "mhfd"; an "mhod" of type 2 (a stored picture) or 5 (an original) holds an "mhni"
+// as its child. Artwork databases have the same layout.
 [[nodiscard]] DatabaseTree parsePhotoDatabase(std::span<const std::uint8_t> bytes);
 
 // The text of a string child, as UTF-8, following its encoding word.

@@ -207,7 +207,7 @@ TEST(ThumbnailFiles, ThePanoramaIsCentredBetweenBlackRows) {
 
 TEST(ThumbnailFiles, ColoursAreRefusedOutsideTheWrittenFormatsAndPictures) {
     const Photo& photo = defaultThumbnails().image.photos.at(0);
-    EXPECT_THROW((void)decodedColour(photo, 1067, 0, 0), std::invalid_argument);
+    EXPECT_THROW((void)decodedColour(photo, 1018, 0, 0), std::invalid_argument);
     EXPECT_THROW((void)decodedColour(photo, 1009, 42, 0), std::invalid_argument);
     EXPECT_THROW((void)decodedColour(photo, 1019, 0, 480), std::invalid_argument);
     EXPECT_THROW((void)intendedColour(photo, 10, 10, 3, 10), std::invalid_argument);

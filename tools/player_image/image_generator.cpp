@@ -5,7 +5,9 @@
 #include <unordered_set>
 #include <utility>
 
+#include "player_image/artwork.h"
 #include "player_image/hostile_tracks.h"
+#include "player_image/later_content.h"
 #include "player_image/ordinary_tracks.h"
 #include "player_image/photos.h"
 #include "player_image/play_counts.h"
@@ -24,8 +26,13 @@ constexpr std::uint32_t kShortestTrackHeader = 156;
 constexpr std::uint32_t kMediaKindEnd = 212;
 // Ordinary ids stay far below this one.
 constexpr std::uint32_t kHighId = 0x80000007U;
-// Photos draw from their own stream, so that the music side stays the same with or without them.
+// Photos draw from their own stream, so that the music side stays the same with or without them;
+// so do the files of later players.
 constexpr std::uint64_t kPhotoStream = 0x9407055EEDULL;
+constexpr std::uint64_t kArtworkStream = 0xA27C0FFEEULL;
+constexpr std::uint64_t kStatsStream = 0xD1A3157A75ULL;
+constexpr std::uint64_t kOnTheGoStream = 0x0760ULL;
+constexpr std::uint64_t kDeviceStream = 0xDE71CEULL;
 
 // Hands out places on the player the way players name their files: a random folder F00..F49 and
 // four random capital letters, never twice the same folder and letters (the player's file
@@ -74,7 +81,40 @@ std::vector<TrackDraft> interleave(std::vector<TrackDraft> ordinary,
     return drafts;
 }
 
+// The largest thumbnail file of a later model's photos holds every photo's slot.
+void checkModelPhotos(const Options& options, const PlayerModel& model) {
+    std::uint64_t largest = 0;
+    for (const std::uint32_t formatId : model.photoFormats) {
+        largest = std::max<std::uint64_t>(largest, thumbnailFormat(formatId)->byteSize());
+    }
+    if (options.withPhotos && largest * options.photoCount > 0xFFFFFFFFULL) {
+        throw std::invalid_argument(std::to_string(options.photoCount) + " photos of the " +
+                                    std::string(model.name) +
+                                    " do not fit a thumbnail file of 4 GiB");
+    }
+}
+
+void checkModelOptions(const Options& options) {
+    const PlayerModel& model = playerModel(options.model);
+    checkModelPhotos(options, model);
+    if (options.withOriginals && !model.fullResolutionPhotos) {
+        throw std::invalid_argument("the " + std::string(model.name) +
+                                    " holds no full-resolution photos");
+    }
+    if (options.compressedPresence != CompressedPresence::Written && !model.sqliteDatabases) {
+        throw std::invalid_argument("only players with SQLite databases can lack iTunesCDB");
+    }
+    for (const std::uint32_t formatId : model.artworkFormats) {
+        if (thumbnailFormat(formatId)->byteSize() > options.thumbnailFileLimit) {
+            throw std::invalid_argument(
+                "a thumbnail file limit of " + std::to_string(options.thumbnailFileLimit) +
+                " bytes cannot hold a slot of format " + std::to_string(formatId));
+        }
+    }
+}
+
 void checkOptions(const Options& options) {
+    checkModelOptions(options);
     const std::uint32_t length = options.trackHeaderLength;
     if (length < kShortestTrackHeader || length > kLargestHeader || length % 4 != 0) {
         throw std::invalid_argument("track header length " + std::to_string(length) +
@@ -83,6 +123,27 @@ void checkOptions(const Options& options) {
     if (options.photoCount > kMostPhotos) {
         throw std::invalid_argument(std::to_string(options.photoCount) + " photos are more than " +
                                     std::to_string(kMostPhotos));
+    }
+}
+
+void addLaterContent(PlayerImage& image, const Options& options, const PlayerModel& model) {
+    if (options.withArtwork && !model.artworkFormats.empty()) {
+        Random artworkRandom(options.seed ^ kArtworkStream);
+        image.artwork = makeArtwork(image.tracks, model.artworkFormats, options.thumbnailFileLimit,
+                                    options.artworkDamage, artworkRandom);
+        image.artworkDamage = options.artworkDamage;
+    }
+    if (model.sqliteDatabases) {
+        Random statsRandom(options.seed ^ kStatsStream);
+        image.trackStats = makeTrackStats(image.tracks, statsRandom);
+    }
+    Random onTheGoRandom(options.seed ^ kOnTheGoStream);
+    image.onTheGoPlaylists =
+        makeOnTheGoPlaylists(options.onTheGoCount, static_cast<std::uint32_t>(image.tracks.size()),
+                             options.onTheGoDamage, onTheGoRandom);
+    if (!model.modelNumber.empty()) {
+        Random deviceRandom(options.seed ^ kDeviceStream);
+        image.firewireGuid = makeFirewireGuid(deviceRandom);
     }
 }
 
@@ -100,7 +161,9 @@ PlayerImage generatePlayerImage(const Options& options) {
     std::vector<TrackDraft> drafts =
         interleave(ordinaryTracks(ordinaryCount, random), std::move(hostile));
 
+    const PlayerModel& model = playerModel(options.model);
     PlayerImage image;
+    image.model = options.model;
     image.albumsBeforeTracks = options.albumsBeforeTracks;
     image.tracks.reserve(drafts.size());
     LocationAllocator locations(random);
@@ -115,6 +178,8 @@ PlayerImage generatePlayerImage(const Options& options) {
         }
         track.location = locations.allocate(draft.extension);
         track.headerLength = options.trackHeaderLength;
+        // The desktop application's own id, derived from the track's so that it never changes.
+        track.databaseId = Random(track.id).next();
         if (options.mediaSize != 0) {
             track.size = options.mediaSize;
         }
@@ -131,9 +196,13 @@ PlayerImage generatePlayerImage(const Options& options) {
     }
     if (options.withPhotos) {
         Random photoRandom(options.seed ^ kPhotoStream);
-        image.photos = makePhotos(options.photoCount, photoRandom);
+        image.photos = model.photoFormats.empty()
+                           ? makePhotos(options.photoCount, photoRandom)
+                           : makeModelPhotos(options.photoCount, model.photoFormats,
+                                             options.withOriginals, photoRandom);
         image.photoAlbums = makePhotoAlbums(image.photos, photoRandom);
     }
+    addLaterContent(image, options, model);
     return image;
 }
 

@@ -1,10 +1,12 @@
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <string_view>
 #include <system_error>
 
-#include "player_image/byte_sink.h"
+#include "player_image/compressed_database.h"
+#include "player_image/file_writing.h"
+#include "player_image/full_resolution.h"
+#include "player_image/later_files.h"
 #include "player_image/music_database.h"
 #include "player_image/photo_database.h"
 #include "player_image/player_image.h"
@@ -28,27 +30,17 @@ std::filesystem::path thumbnailFolder(const std::filesystem::path& root) {
     return photoFolder(root) / "Thumbs";
 }
 
-bool createFolder(const std::filesystem::path& folder, std::string& error) {
-    std::error_code failure;
-    std::filesystem::create_directories(folder, failure);
-    if (failure) {
-        error = "cannot create " + folder.string() + ": " + failure.message();
-        return false;
+// ":Full Resolution:2005:08:06:IMG_3609.JPG" under `folder`.
+std::filesystem::path colonPath(std::filesystem::path folder, std::string_view rest) {
+    while (!rest.empty()) {
+        const std::size_t colon = rest.find(':');
+        const std::string_view part = rest.substr(0, colon);
+        if (!part.empty()) {
+            folder /= part;
+        }
+        rest = colon == std::string_view::npos ? std::string_view{} : rest.substr(colon + 1);
     }
-    return true;
-}
-
-bool writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes,
-               std::string& error) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (out.fail()) {
-        error = "cannot write " + path.string();
-        return false;
-    }
-    return true;
+    return folder;
 }
 
 bool createMusicFolders(const std::filesystem::path& root, std::string& error) {
@@ -62,22 +54,44 @@ bool createMusicFolders(const std::filesystem::path& root, std::string& error) {
     return true;
 }
 
-template <typename WriteContent>
-bool writeStreamed(const std::filesystem::path& path, std::string& error,
-                   WriteContent writeContent) {
-    FileSink sink(path);
-    writeContent(sink);
-    if (!sink.finish()) {
-        error = "cannot write " + path.string();
+bool writeCompressed(const PlayerImage& image, const std::filesystem::path& path,
+                     CompressedDamage damage, std::string& error) {
+    std::uint64_t kept = 0;
+    if (!writeStreamed(path, error, [&](ByteSink& sink) {
+            kept = writeCompressedDatabase(sink, image, damage);
+        })) {
+        return false;
+    }
+    std::error_code failure;
+    std::filesystem::resize_file(path, kept, failure);
+    if (failure) {
+        error = "cannot cut " + path.string() + " short: " + failure.message();
         return false;
     }
     return true;
 }
 
+// Players with a compressed database keep an empty iTunesDB beside it.
 bool writeDatabase(const PlayerImage& image, const std::filesystem::path& root,
-                   std::string& error) {
-    return writeStreamed(musicDatabasePath(root), error,
-                         [&](ByteSink& sink) { writeMusicDatabase(sink, image); });
+                   const Options& options, std::string& error) {
+    const std::filesystem::path compressed = compressedDatabasePath(root);
+    if (!playerModel(image.model).compressedDatabase) {
+        return removeOld(compressed, error) &&
+               writeStreamed(musicDatabasePath(root), error,
+                             [&](ByteSink& sink) { writeMusicDatabase(sink, image); });
+    }
+    if (!writeFile(musicDatabasePath(root), {}, error)) {
+        return false;
+    }
+    switch (options.compressedPresence) {
+        case CompressedPresence::Written:
+            return writeCompressed(image, compressed, options.compressedDamage, error);
+        case CompressedPresence::Missing:
+            return removeOld(compressed, error);
+        case CompressedPresence::Empty:
+            return writeFile(compressed, {}, error);
+    }
+    return true;
 }
 
 bool writePlayCounts(const PlayerImage& image, const std::filesystem::path& root,
@@ -86,21 +100,21 @@ bool writePlayCounts(const PlayerImage& image, const std::filesystem::path& root
         return writeFile(playCountPath(root), playCountBytes(image, options.playCountEntryLength),
                          error);
     }
-    std::error_code failure;
-    std::filesystem::remove(playCountPath(root), failure);
-    if (failure) {
-        error = "cannot remove the old " + playCountPath(root).string() + ": " + failure.message();
-        return false;
-    }
-    return true;
+    return removeOld(playCountPath(root), error);
 }
 
-bool removeFolder(const std::filesystem::path& folder, std::string& error) {
-    std::error_code failure;
-    std::filesystem::remove_all(folder, failure);
-    if (failure) {
-        error = "cannot remove the old " + folder.string() + ": " + failure.message();
-        return false;
+bool writeOriginals(const PlayerImage& image, const std::filesystem::path& root,
+                    std::string& error) {
+    Originals originals;
+    for (const Photo& photo : image.photos) {
+        if (photo.original.empty()) {
+            continue;
+        }
+        const std::filesystem::path path = originalPhotoPath(root, photo);
+        if (!createFolder(path.parent_path(), error) ||
+            !writeFile(path, originals.bytes(photo), error)) {
+            return false;
+        }
     }
     return true;
 }
@@ -118,13 +132,26 @@ bool writePhotos(const PlayerImage& image, const std::filesystem::path& root, st
             return false;
         }
     }
-    return true;
+    return writeOriginals(image, root, error);
 }
 
 }  // namespace
 
 std::filesystem::path musicDatabasePath(const std::filesystem::path& root) {
     return databaseFolder(root) / "iTunesDB";
+}
+
+std::filesystem::path compressedDatabasePath(const std::filesystem::path& root) {
+    return databaseFolder(root) / "iTunesCDB";
+}
+
+std::filesystem::path sqliteFolderPath(const std::filesystem::path& root) {
+    return databaseFolder(root) / "iTunes Library.itlp";
+}
+
+std::filesystem::path onTheGoPath(const std::filesystem::path& root, std::size_t index) {
+    return databaseFolder(root) / (index == 0 ? std::string("OTGPlaylistInfo")
+                                              : "OTGPlaylistInfo_" + std::to_string(index));
 }
 
 std::filesystem::path playCountPath(const std::filesystem::path& root) {
@@ -139,18 +166,12 @@ std::filesystem::path thumbnailFilePath(const std::filesystem::path& root, std::
     return thumbnailFolder(root) / thumbnailFileName(formatId);
 }
 
+std::filesystem::path originalPhotoPath(const std::filesystem::path& root, const Photo& photo) {
+    return colonPath(photoFolder(root), photo.original);
+}
+
 std::filesystem::path mediaFilePath(const std::filesystem::path& root, const Track& track) {
-    std::filesystem::path path = root;
-    std::string_view rest = track.location;
-    while (!rest.empty()) {
-        const std::size_t colon = rest.find(':');
-        const std::string_view part = rest.substr(0, colon);
-        if (!part.empty()) {
-            path /= part;
-        }
-        rest = colon == std::string_view::npos ? std::string_view{} : rest.substr(colon + 1);
-    }
-    return path;
+    return colonPath(root, track.location);
 }
 
 bool writePlayerImage(const PlayerImage& image, const std::filesystem::path& root,
@@ -160,7 +181,8 @@ bool writePlayerImage(const PlayerImage& image, const std::filesystem::path& roo
         return false;
     }
     if (!createFolder(databaseFolder(root), error) || !createMusicFolders(root, error) ||
-        !writeDatabase(image, root, error) || !writePlayCounts(image, root, options, error)) {
+        !writeDatabase(image, root, options, error) ||
+        !writePlayCounts(image, root, options, error)) {
         return false;
     }
     if (options.withMedia) {
@@ -171,10 +193,11 @@ bool writePlayerImage(const PlayerImage& image, const std::filesystem::path& roo
         }
     }
     // Thumbnail files of an earlier image must not survive beside a new photo database.
-    if (!removeFolder(photoFolder(root), error)) {
+    if (!removeOld(photoFolder(root), error) ||
+        (options.withPhotos && !writePhotos(image, root, error))) {
         return false;
     }
-    return !options.withPhotos || writePhotos(image, root, error);
+    return writeLaterFiles(image, root, options, error);
 }
 
 }  // namespace pelmar::player_image

@@ -8,9 +8,9 @@
 namespace pelmar::player_image {
 namespace {
 
-constexpr std::uint32_t kRootHeaderLength = 0xBC;
 constexpr std::uint32_t kDatasetHeaderLength = 96;
-constexpr std::uint32_t kDatabaseVersion = 0x19;
+// Set in the header of a database that is stored compressed.
+constexpr std::size_t kCompressedMark = 0xA8;
 constexpr std::uint32_t kDatasetCount = 4;
 constexpr std::uint64_t kDatabaseId = 0x5E1A7A11D0C0FFEEULL;
 
@@ -46,11 +46,13 @@ void writeDataset(ByteSink& sink, const PlayerImage& image, DatasetType type,
 }  // namespace
 
 void writeMusicDatabase(ByteSink& sink, const PlayerImage& image) {
-    RecordHeader header("mhbd", kRootHeaderLength);
-    header.set32(12, 1);
-    header.set32(16, kDatabaseVersion);
+    const PlayerModel& model = playerModel(image.model);
+    RecordHeader header("mhbd", model.databaseHeaderLength);
+    header.set32(12, model.compressedDatabase ? 2 : 1);
+    header.set32(16, model.databaseVersion);
     header.set32(20, kDatasetCount);
     header.set64(24, kDatabaseId);
+    header.set8(kCompressedMark, model.compressedDatabase ? 1 : 0);
     const std::uint64_t start = openRecord(sink, header);
 
     ChildWriter children;

@@ -4,6 +4,7 @@
 
 #include "player_image/photo_records.h"
 #include "player_image/record_writer.h"
+#include "player_image/thumbnail_formats.h"
 #include "player_image/thumbnails.h"
 
 namespace pelmar::player_image {
@@ -27,9 +28,14 @@ void writeDataset(ByteSink& sink, const PlayerImage& image, DatasetType type,
         case kAlbums:
             writePhotoAlbumList(sink, image.photoAlbums, children);
             break;
-        case kThumbnailFiles:
-            writeThumbnailFormatList(sink, formatsInUse(image));
+        case kThumbnailFiles: {
+            std::vector<FormatListing> formats;
+            for (const std::uint32_t formatId : formatsInUse(image)) {
+                formats.push_back({formatId, formatOf(formatId).byteSize()});
+            }
+            writeThumbnailFormatList(sink, formats);
             break;
+        }
     }
     closeRecord(sink, start);
 }

@@ -11,6 +11,9 @@ constexpr Rgb kBlack{0, 0, 0};
 constexpr Rgb kPanoramaColour{255, 255, 0};
 // The panorama is this many times as wide as high: wider than every thumbnail format.
 constexpr std::uint32_t kPanoramaAspect = 3;
+constexpr Rgb kTopColour{255, 128, 0};
+constexpr Rgb kBottomColour{0, 64, 255};
+constexpr Rgb kPortraitColour{0, 255, 255};
 
 // 0 at the first position, 255 at the last.
 std::uint8_t ramp(std::uint32_t position, std::uint32_t count) {
@@ -28,23 +31,33 @@ bool inside(const PictureFrame& frame, std::uint32_t x, std::uint32_t y) {
 }  // namespace
 
 PictureFrame pictureFrame(PhotoPicture picture, std::uint32_t width, std::uint32_t height) {
-    if (picture != PhotoPicture::Panorama) {
-        return {0, 0, width, height};
+    if (picture == PhotoPicture::Panorama) {
+        // Full width, the height rounded, centred between black rows.
+        const std::uint32_t pictureHeight =
+            std::min(height, (2 * width + kPanoramaAspect) / (2 * kPanoramaAspect));
+        return {0, (height - pictureHeight) / 2, width, pictureHeight};
     }
-    // Full width, the height rounded, centred between black rows.
-    const std::uint32_t pictureHeight =
-        std::min(height, (2 * width + kPanoramaAspect) / (2 * kPanoramaAspect));
-    return {0, (height - pictureHeight) / 2, width, pictureHeight};
+    if (picture == PhotoPicture::Portrait) {
+        // Full height, two thirds of it as width, centred between black columns.
+        const std::uint32_t pictureWidth = std::min(width, (4 * height + 3) / 6);
+        return {(width - pictureWidth) / 2, 0, pictureWidth, height};
+    }
+    return {0, 0, width, height};
 }
 
 Rgb intendedColour(const Photo& photo, std::uint32_t width, std::uint32_t height, std::uint32_t x,
                    std::uint32_t y) {
+    return pictureColour(photo.picture, width, height, x, y);
+}
+
+Rgb pictureColour(PhotoPicture picture, std::uint32_t width, std::uint32_t height, std::uint32_t x,
+                  std::uint32_t y) {
     if (x >= width || y >= height) {
         throw std::invalid_argument("(" + std::to_string(x) + ", " + std::to_string(y) +
                                     ") lies outside " + std::to_string(width) + " x " +
                                     std::to_string(height));
     }
-    switch (photo.picture) {
+    switch (picture) {
         case PhotoPicture::SolidRed:
             return {255, 0, 0};
         case PhotoPicture::SolidGreen:
@@ -66,8 +79,11 @@ Rgb intendedColour(const Photo& photo, std::uint32_t width, std::uint32_t height
             return {red, static_cast<std::uint8_t>(255 - red), 128};
         }
         case PhotoPicture::Panorama:
-            return inside(pictureFrame(photo.picture, width, height), x, y) ? kPanoramaColour
-                                                                            : kBlack;
+            return inside(pictureFrame(picture, width, height), x, y) ? kPanoramaColour : kBlack;
+        case PhotoPicture::TopAndBottom:
+            return y < height / 2 ? kTopColour : kBottomColour;
+        case PhotoPicture::Portrait:
+            return inside(pictureFrame(picture, width, height), x, y) ? kPortraitColour : kBlack;
     }
     return kBlack;
 }

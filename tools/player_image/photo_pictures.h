@@ -14,7 +14,8 @@ struct PictureFrame {
     std::uint32_t height = 0;
 };
 
-// Pictures fill the whole thumbnail, except the panorama, which keeps its aspect.
+// Pictures fill the whole thumbnail, except the panorama and the portrait, which keep their
+// aspect.
 [[nodiscard]] PictureFrame pictureFrame(PhotoPicture picture, std::uint32_t width,
                                         std::uint32_t height);
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "player_image/full_resolution.h"
 #include "player_image/photo_pictures.h"
 #include "player_image/random.h"
 #include "player_image/thumbnail_formats.h"
@@ -23,6 +24,8 @@ constexpr std::uint32_t kAlbumIdBase = 100;
 constexpr std::uint32_t kAlbumNameType = 1;
 constexpr std::uint32_t kThumbnailType = 2;
 constexpr std::uint32_t kFileNameType = 3;
+constexpr std::uint32_t kOriginalType = 5;
+constexpr std::uint32_t kOriginalFormat = 1;
 
 // The encoding byte of a photo database string.
 constexpr std::uint8_t kUtf8 = 1;
@@ -48,36 +51,29 @@ void writeString(ByteSink& sink, ChildWriter& children, std::uint32_t type,
 
 void writeThumbnailReference(ByteSink& sink, const Photo& photo, const ThumbnailRef& ref,
                              ChildWriter& children) {
-    RecordHeader container("mhod", kChildHeaderLength);
-    container.set32(12, kThumbnailType);
-    const std::uint64_t containerStart = openRecord(sink, container);
-
-    RecordHeader header("mhni", kThumbnailHeaderLength);
-    header.set32(12, 1);
-    header.set32(16, ref.formatId);
-    header.set32(20, ref.offset);
-    header.set32(24, ref.size);
-    const ThumbnailFormat* format = thumbnailFormat(ref.formatId);
-    if (format != nullptr) {
-        const PictureFrame frame = pictureFrame(photo.picture, format->width, format->height);
-        header.set16(28, static_cast<std::uint16_t>(frame.top));
-        header.set16(30, static_cast<std::uint16_t>(frame.left));
-        header.set16(32, static_cast<std::uint16_t>(frame.width));
-        header.set16(34, static_cast<std::uint16_t>(frame.height));
+    SlotReference reference{
+        kThumbnailType, ref.formatId, ref.offset,
+        ref.size,       {},           ":Thumbs:" + thumbnailFileName(ref.formatId)};
+    if (const ThumbnailFormat* format = thumbnailFormat(ref.formatId)) {
+        reference.frame = pictureFrame(photo.picture, format->width, format->height);
     }
-    const std::uint64_t start = openRecord(sink, header);
-    std::vector<std::uint8_t> fileName;
-    appendUtf16le(":Thumbs:" + thumbnailFileName(ref.formatId), fileName);
-    writeString(sink, children, kFileNameType, fileName, kUtf16, 0);
-    closeRecord(sink, start);
-
-    closeRecord(sink, containerStart);
+    writeSlotReference(sink, children, reference);
 }
 
-void writeImage(ByteSink& sink, const Photo& photo, ChildWriter& children) {
+void writeOriginalReference(ByteSink& sink, const Photo& photo, std::uint32_t size,
+                            ChildWriter& children) {
+    writeSlotReference(
+        sink, children,
+        {kOriginalType, kOriginalFormat, 0, size,
+         pictureFrame(photo.picture, kOriginalWidth, kOriginalHeight), photo.original});
+}
+
+void writeImage(ByteSink& sink, const Photo& photo, Originals& originals, ChildWriter& children) {
+    const bool hasOriginal = !photo.original.empty();
     RecordHeader header("mhii", kImageHeaderLength);
-    header.set32(12, static_cast<std::uint32_t>(photo.thumbnails.size()));
+    header.set32(12, static_cast<std::uint32_t>(photo.thumbnails.size() + (hasOriginal ? 1 : 0)));
     header.set32(16, photo.id);
+    header.set32(32, photo.rating);
     header.set32(40, photo.modifiedTime);
     header.set32(44, photo.createdTime);
     // Fields the program does not read, filled as players fill them, so that a reader looking
@@ -87,6 +83,9 @@ void writeImage(ByteSink& sink, const Photo& photo, ChildWriter& children) {
     header.set64(20, original.next());
     header.set32(48, original.between(400'000, 4'000'000));
     const std::uint64_t start = openRecord(sink, header);
+    if (hasOriginal) {
+        writeOriginalReference(sink, photo, originals.size(photo), children);
+    }
     for (const ThumbnailRef& ref : photo.thumbnails) {
         writeThumbnailReference(sink, photo, ref, children);
     }
@@ -115,10 +114,34 @@ void writeAlbum(ByteSink& sink, const PhotoAlbum& album, std::size_t position,
 
 }  // namespace
 
+void writeSlotReference(ByteSink& sink, ChildWriter& children, const SlotReference& reference) {
+    RecordHeader container("mhod", kChildHeaderLength);
+    container.set32(12, reference.containerType);
+    const std::uint64_t containerStart = openRecord(sink, container);
+
+    RecordHeader header("mhni", kThumbnailHeaderLength);
+    header.set32(12, 1);
+    header.set32(16, reference.formatId);
+    header.set32(20, reference.offset);
+    header.set32(24, reference.size);
+    header.set16(28, static_cast<std::uint16_t>(reference.frame.top));
+    header.set16(30, static_cast<std::uint16_t>(reference.frame.left));
+    header.set16(32, static_cast<std::uint16_t>(reference.frame.height));
+    header.set16(34, static_cast<std::uint16_t>(reference.frame.width));
+    const std::uint64_t start = openRecord(sink, header);
+    std::vector<std::uint8_t> fileName;
+    appendUtf16le(reference.fileName, fileName);
+    writeString(sink, children, kFileNameType, fileName, kUtf16, 0);
+    closeRecord(sink, start);
+
+    closeRecord(sink, containerStart);
+}
+
 void writeImageList(ByteSink& sink, const std::vector<Photo>& photos, ChildWriter& children) {
     writeListHeader(sink, "mhli", photos.size());
+    Originals originals;
     for (const Photo& photo : photos) {
-        writeImage(sink, photo, children);
+        writeImage(sink, photo, originals, children);
     }
 }
 
@@ -130,12 +153,12 @@ void writePhotoAlbumList(ByteSink& sink, const std::vector<PhotoAlbum>& albums,
     }
 }
 
-void writeThumbnailFormatList(ByteSink& sink, const std::vector<std::uint32_t>& formatIds) {
-    writeListHeader(sink, "mhlf", formatIds.size());
-    for (const std::uint32_t formatId : formatIds) {
+void writeThumbnailFormatList(ByteSink& sink, const std::vector<FormatListing>& formats) {
+    writeListHeader(sink, "mhlf", formats.size());
+    for (const FormatListing& format : formats) {
         RecordHeader header("mhif", kFileHeaderLength);
-        header.set32(16, formatId);
-        header.set32(20, formatOf(formatId).byteSize());
+        header.set32(16, format.formatId);
+        header.set32(20, format.slotSize);
         closeRecord(sink, openRecord(sink, header));
     }
 }

@@ -3,11 +3,24 @@
 #include <array>
 #include <map>
 
+#include "player_image/full_resolution.h"
 #include "player_image/player_clock.h"
 #include "player_image/thumbnail_formats.h"
 
 namespace pelmar::player_image {
 namespace {
+
+// Later players' photos show every picture, including those that reveal orientation.
+constexpr std::array kLaterPictures{
+    PhotoPicture::TopAndBottom,       PhotoPicture::SolidRed,
+    PhotoPicture::Portrait,           PhotoPicture::SolidGreen,
+    PhotoPicture::Panorama,           PhotoPicture::SolidBlue,
+    PhotoPicture::SolidWhite,         PhotoPicture::MidGrey,
+    PhotoPicture::VerticalGradient,   PhotoPicture::SolidBlack,
+    PhotoPicture::HorizontalGradient,
+};
+// Every so many photos one has no original, as when its original was deleted.
+constexpr std::size_t kOriginalGap = 7;
 
 constexpr std::array kPictures{
     PhotoPicture::SolidRed,         PhotoPicture::SolidGreen,         PhotoPicture::SolidBlue,
@@ -81,6 +94,29 @@ void date(Photo& photo, std::size_t position, Random& random) {
 }
 
 }  // namespace
+
+std::vector<Photo> makeModelPhotos(std::uint32_t count, std::span<const std::uint32_t> formats,
+                                   bool withOriginals, Random& random) {
+    std::vector<Photo> photos(count);
+    std::uint32_t nextId = random.between(100, 400);
+    for (std::size_t position = 0; position < photos.size(); ++position) {
+        Photo& photo = photos[position];
+        photo.id = nextId;
+        nextId += random.between(1, 2);
+        date(photo, position, random);
+        photo.picture = kLaterPictures[position % kLaterPictures.size()];
+        photo.rating = static_cast<std::uint8_t>(20 * random.below(6));
+        for (const std::uint32_t formatId : formats) {
+            const std::uint32_t size = formatOf(formatId).byteSize();
+            photo.thumbnails.push_back(
+                {formatId, static_cast<std::uint32_t>(position) * size, size});
+        }
+        if (withOriginals && position % kOriginalGap != kOriginalGap - 1) {
+            photo.original = originalPathFor(photo, position);
+        }
+    }
+    return photos;
+}
 
 std::vector<Photo> makePhotos(std::uint32_t count, Random& random) {
     std::vector<Photo> photos(count);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <vector>
 
 #include "player_image/player_image.h"
@@ -15,6 +16,13 @@ inline constexpr std::size_t kAwkwardPhotoCount = 12;
 // written format appears from six photos on. Among the first twelve: photos without times, one
 // dated after 2038, one with five thumbnails and one with a format the program does not know.
 [[nodiscard]] std::vector<Photo> makePhotos(std::uint32_t count, Random& random);
+
+// `count` photos of a later player: each has a thumbnail in every one of the model's formats,
+// at its place in database order, and a rating; the first twelve have the awkward times of
+// makePhotos. With originals, all but every seventh photo has one.
+[[nodiscard]] std::vector<Photo> makeModelPhotos(std::uint32_t count,
+                                                 std::span<const std::uint32_t> formats,
+                                                 bool withOriginals, Random& random);
 
 // The master album (every photo, database order) first, then the awkward albums (a photo in two
 // of them, two of the same name, non-Latin names, a name starting with "(", one without a name,

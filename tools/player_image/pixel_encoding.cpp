@@ -30,10 +30,6 @@ Yuv toYuv(Rgb colour) {
     return {y, (blue - y) / kBlueU, (red - y) / kRedV};
 }
 
-std::uint8_t roundToByte(double value) {
-    return static_cast<std::uint8_t>(std::clamp(std::lround(value), 0L, 255L));
-}
-
 std::uint16_t scaleToBits(std::uint8_t channel, std::uint32_t largest) {
     return static_cast<std::uint16_t>((channel * largest + 127) / 255);
 }
@@ -43,6 +39,10 @@ std::uint8_t lowByteOfTruncated(double value) {
 }
 
 }  // namespace
+
+std::uint8_t roundToByte(double value) {
+    return static_cast<std::uint8_t>(std::clamp(std::lround(value), 0L, 255L));
+}
 
 std::uint16_t packRgb565(Rgb colour) {
     return static_cast<std::uint16_t>(scaleToBits(colour.red, 31) << 11 |
@@ -61,6 +61,24 @@ YuvPair packYuvPair(Rgb left, Rgb right) {
     const Yuv second = toYuv(right);
     return {roundToByte((first.u + second.u) / 2 + 128), roundToByte(first.y),
             roundToByte((first.v + second.v) / 2 + 128), roundToByte(second.y)};
+}
+
+Yuv601 toYuv601(Rgb colour) {
+    const double red = colour.red;
+    const double green = colour.green;
+    const double blue = colour.blue;
+    return {16.0 + (65.481 * red + 128.553 * green + 24.966 * blue) / 255.0,
+            128.0 + (-37.797 * red - 74.203 * green + 112.0 * blue) / 255.0,
+            128.0 + (112.0 * red - 93.786 * green - 18.214 * blue) / 255.0};
+}
+
+Rgb fromYuv601(std::uint8_t y, std::uint8_t u, std::uint8_t v) {
+    const double luma = 1.164383 * (y - 16.0);
+    const double blueDifference = u - 128.0;
+    const double redDifference = v - 128.0;
+    return {roundToByte(luma + 1.596027 * redDifference),
+            roundToByte(luma - 0.391762 * blueDifference - 0.812968 * redDifference),
+            roundToByte(luma + 2.017232 * blueDifference)};
 }
 
 Rgb unpackYuv(std::uint8_t y, std::uint8_t u, std::uint8_t v) {

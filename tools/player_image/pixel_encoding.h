@@ -4,8 +4,8 @@
 
 #include "player_image/player_image.h"
 
-// The two pixel encodings of thumbnail files, each with the decoding the program applies, so
-// that the colour a correct decoder shows is known exactly.
+// The pixel encodings of thumbnail files, each with the decoding a correct reader applies, so
+// that the colour it shows is known exactly.
 namespace pelmar::player_image {
 
 // Each channel scaled to its bit width and rounded: red in bits 15-11, green 10-5, blue 4-0.
@@ -25,5 +25,18 @@ struct YuvPair {
 [[nodiscard]] YuvPair packYuvPair(Rgb left, Rgb right);
 // Without clamping: each channel truncated toward zero, its low 8 bits kept.
 [[nodiscard]] Rgb unpackYuv(std::uint8_t y, std::uint8_t u, std::uint8_t v);
+
+// BT.601 limited range, as the planar format stores it; unrounded, so that chroma can be
+// averaged over its 2 x 2 pixels before rounding.
+struct Yuv601 {
+    double y = 16;
+    double u = 128;
+    double v = 128;
+};
+[[nodiscard]] Yuv601 toYuv601(Rgb colour);
+// Rounded to nearest and clamped to 0-255.
+[[nodiscard]] std::uint8_t roundToByte(double value);
+// In double precision, each channel rounded to nearest and clamped to 0-255.
+[[nodiscard]] Rgb fromYuv601(std::uint8_t y, std::uint8_t u, std::uint8_t v);
 
 }  // namespace pelmar::player_image

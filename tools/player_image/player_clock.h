@@ -14,4 +14,11 @@ inline constexpr std::uint32_t kImageTaken = kLastSync + 30U * 24U * 3600U;
 // 2039-06-15: beyond a signed 32-bit Unix time, still within the player's unsigned one.
 inline constexpr std::uint32_t kAfter2038 = kUnixEpoch + 2191743000U;
 
+// The SQLite databases of later players count from 2001-01-01 instead.
+inline constexpr std::uint32_t kSqliteEpoch = kUnixEpoch + 978307200U;
+// 0 stays 0: never.
+[[nodiscard]] constexpr std::uint32_t sqliteTime(std::uint32_t playerTime) {
+    return playerTime == 0 ? 0 : playerTime - kSqliteEpoch;
+}
+
 }  // namespace pelmar::player_image::player_clock

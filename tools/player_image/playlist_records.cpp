@@ -66,14 +66,17 @@ void writePlaylist(ByteSink& sink, const Playlist& playlist, std::uint64_t playl
 
 }  // namespace
 
+std::uint64_t playlistDatabaseId(std::size_t position) {
+    return kPlaylistIdBase + position;
+}
+
 void writePlaylistList(ByteSink& sink, const std::vector<Playlist>& playlists,
                        const std::vector<Track>* tracksForMasterIndex, ChildWriter& children) {
     writeListHeader(sink, "mhlp", playlists.size());
     for (std::size_t i = 0; i < playlists.size(); ++i) {
         const std::vector<Track>* masterTracks = i == 0 ? tracksForMasterIndex : nullptr;
-        const std::uint64_t idBase =
-            tracksForMasterIndex != nullptr ? kPlaylistIdBase : kPodcastPlaylistIdBase;
-        const std::uint64_t playlistId = idBase + i;
+        const std::uint64_t playlistId =
+            tracksForMasterIndex != nullptr ? playlistDatabaseId(i) : kPodcastPlaylistIdBase + i;
         writePlaylist(sink, playlists[i], playlistId, masterTracks, children);
     }
 }

@@ -9,11 +9,12 @@
 namespace pelmar::player_image {
 
 inline constexpr std::uint32_t kTelevisionFormat = 1019;
-// A format of newer players that the program does not know; its thumbnails are written all the
-// same, as those players have them.
+// A format of newer players that the program's first table lacks; the mixed image carries it
+// all the same, as those players have it.
 inline constexpr std::uint32_t kUnknownFormat = 1066;
 
-// Every format the writer writes, television format first.
+// Every format the writer writes, television format first, then the program's table, then the
+// formats of later players.
 [[nodiscard]] std::span<const ThumbnailFormat> writtenFormats();
 
 // Throws std::invalid_argument for a format the writer does not write.

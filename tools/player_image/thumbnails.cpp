@@ -5,58 +5,13 @@
 #include <string>
 #include <utility>
 
-#include "player_image/pixel_encoding.h"
+#include "player_image/picture_drawing.h"
 #include "player_image/thumbnail_formats.h"
 
 namespace pelmar::player_image {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-// The interlaced format stores the even display lines first, then the odd ones.
-std::uint32_t displayLine(std::uint32_t storedRow, std::uint32_t height) {
-    const std::uint32_t half = height / 2;
-    return storedRow < half ? 2 * storedRow : 2 * (storedRow - half) + 1;
-}
-
-void drawRgb(const Photo& photo, const ThumbnailFormat& format, Bytes& out) {
-    std::size_t at = 0;
-    for (std::uint32_t y = 0; y < format.height; ++y) {
-        for (std::uint32_t x = 0; x < format.width; ++x) {
-            const std::uint16_t pixel =
-                packRgb565(intendedColour(photo, format.width, format.height, x, y));
-            const auto high = static_cast<std::uint8_t>(pixel >> 8);
-            const auto low = static_cast<std::uint8_t>(pixel);
-            out[at++] = format.bigEndian ? high : low;
-            out[at++] = format.bigEndian ? low : high;
-        }
-    }
-}
-
-void drawInterlacedYuv(const Photo& photo, const ThumbnailFormat& format, Bytes& out) {
-    std::size_t at = 0;
-    for (std::uint32_t row = 0; row < format.height; ++row) {
-        const std::uint32_t line = displayLine(row, format.height);
-        for (std::uint32_t x = 0; x + 1 < format.width; x += 2) {
-            const YuvPair pair =
-                packYuvPair(intendedColour(photo, format.width, format.height, x, line),
-                            intendedColour(photo, format.width, format.height, x + 1, line));
-            out[at++] = pair.u;
-            out[at++] = pair.y0;
-            out[at++] = pair.v;
-            out[at++] = pair.y1;
-        }
-    }
-}
-
-void drawThumbnail(const Photo& photo, const ThumbnailFormat& format, Bytes& out) {
-    out.assign(format.byteSize(), 0);
-    if (format.interlacedYuv) {
-        drawInterlacedYuv(photo, format, out);
-    } else {
-        drawRgb(photo, format, out);
-    }
-}
 
 // The photos with a thumbnail in the format, by offset.
 std::vector<std::pair<std::uint32_t, const Photo*>> thumbnailsByOffset(const PlayerImage& image,
@@ -79,7 +34,8 @@ std::vector<std::pair<std::uint32_t, const Photo*>> thumbnailsByOffset(const Pla
 void writeThumbnailFile(ByteSink& sink, const PlayerImage& image, std::uint32_t formatId) {
     const ThumbnailFormat& format = formatOf(formatId);
     const std::uint64_t start = sink.size();
-    Bytes thumbnail;
+    SlotCache slots;
+    Bytes gap;
     for (const auto& [offset, photo] : thumbnailsByOffset(image, formatId)) {
         const std::uint64_t written = sink.size() - start;
         if (offset < written) {
@@ -87,11 +43,10 @@ void writeThumbnailFile(ByteSink& sink, const PlayerImage& image, std::uint32_t 
                                         " overlap at offset " + std::to_string(offset));
         }
         if (offset > written) {
-            thumbnail.assign(offset - written, 0);
-            sink.append(thumbnail);
+            gap.assign(offset - written, 0);
+            sink.append(gap);
         }
-        drawThumbnail(*photo, format, thumbnail);
-        sink.append(thumbnail);
+        sink.append(slots.slot(photo->picture, format));
     }
 }
 
@@ -115,18 +70,6 @@ std::vector<std::uint32_t> formatsInUse(const PlayerImage& image) {
         }
     }
     return used;
-}
-
-Rgb decodedColour(const Photo& photo, std::uint32_t formatId, std::uint32_t x, std::uint32_t y) {
-    const ThumbnailFormat& format = formatOf(formatId);
-    if (!format.interlacedYuv) {
-        return unpackRgb565(packRgb565(intendedColour(photo, format.width, format.height, x, y)));
-    }
-    const std::uint32_t left = x & ~1U;
-    const YuvPair pair =
-        packYuvPair(intendedColour(photo, format.width, format.height, left, y),
-                    intendedColour(photo, format.width, format.height, left + 1, y));
-    return unpackYuv(x == left ? pair.y0 : pair.y1, pair.u, pair.v);
 }
 
 }  // namespace pelmar::player_image

@@ -4,7 +4,6 @@
 #include <string_view>
 
 #include "player_image/child_types.h"
-#include "player_image/random.h"
 
 namespace pelmar::player_image {
 namespace {
@@ -54,7 +53,9 @@ void writeTrack(ByteSink& sink, const Track& track, ChildWriter& children) {
     header.set32(20, 1);  // visible
     header.set32(48, track.albumTrackCount);
     header.set32(104, track.dateAdded);
-    header.set64(112, Random(track.id).next());  // the desktop application's own id
+    header.set64(112, track.databaseId);
+    header.set8(164, track.artworkFlag);
+    header.set32(352, track.artworkId);
 
     const std::uint64_t start = openRecord(sink, header);
     for (const TaggedText& child : strings) {
