@@ -13,6 +13,13 @@ std::uint32_t ArtworkCatalog::addFile(const std::string& path) {
     return it->second;
 }
 
+void ArtworkCatalog::reserve(std::size_t images, std::size_t picturesEach) {
+    images_.reserve(images);
+    pictures_.reserve(images * picturesEach);
+    byId_.reserve(images);
+    byTrack_.reserve(images);
+}
+
 void ArtworkCatalog::addImage(std::uint32_t imageId, std::uint64_t trackDatabaseId,
                               std::span<const ArtworkPicture> pictures) {
     const auto index = static_cast<std::uint32_t>(images_.size());

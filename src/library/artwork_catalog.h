@@ -33,6 +33,9 @@ class ArtworkCatalog {
   public:
     // The index of a file below the player's root, added when it is new.
     std::uint32_t addFile(const std::string& path);
+    // Makes room for `images` images of `picturesEach` pictures, so that a large database is not
+    // moved about as it grows.
+    void reserve(std::size_t images, std::size_t picturesEach);
     // Adds an image; a later image with an id already present replaces the earlier one.
     void addImage(std::uint32_t imageId, std::uint64_t trackDatabaseId,
                   std::span<const ArtworkPicture> pictures);

@@ -35,7 +35,10 @@ constexpr std::size_t kMostFiles = 4096;
 class ArtworkDatabaseReader {
   public:
     ArtworkDatabaseReader(ArtworkCatalog& catalog, ByteSource& source, ProgressReporter& progress)
-        : catalog_(catalog), source_(source), progress_(progress), records_(source) {}
+        : catalog_(catalog),
+          source_(source),
+          progress_(progress),
+          records_(source, RecordStream::Headers::InPlace) {}
 
     ReadOutcome run();
 
@@ -43,9 +46,13 @@ class ArtworkDatabaseReader {
     enum class Body { Read, EndOfData, Malformed };
 
     void onDataset();
+    void onImageList();
     void onImage();
     Body onDataObject();
     void addPicture(std::span<const std::uint8_t> body);
+    // The catalog's index of the file a picture names; nothing for a name that is not usable.
+    std::optional<std::uint32_t> fileOf(const ImageRecord& record);
+    [[nodiscard]] const ThumbnailFormat* formatOf(std::uint32_t formatId);
     void finishImage();
     ReadOutcome stop(ReadOutcome::End end, std::string reason);
 
@@ -65,6 +72,19 @@ class ArtworkDatabaseReader {
     std::vector<ArtworkPicture> pictures_;
     // Colon-form names already resolved to a file index; nothing for a name that is not usable.
     std::unordered_map<std::string, std::optional<std::uint32_t>> files_;
+    // The last name and format looked up: an image's pictures name a few files and formats, in
+    // the same order image after image, so most lookups repeat the one before the last.
+    struct RecentFile {
+        std::vector<std::uint8_t> text;  // as stored
+        bool utf16 = false;
+        bool used = false;
+        std::optional<std::uint32_t> file;
+    };
+    std::array<RecentFile, 8> recentFiles_{};
+    std::size_t nextRecentFile_ = 0;
+    std::size_t lastRecentFile_ = 0;
+    std::array<std::pair<std::uint32_t, const ThumbnailFormat*>, 8> recentFormats_{};
+    std::size_t nextRecentFormat_ = 0;
     std::string stopReason_;
 };
 
@@ -95,6 +115,8 @@ ReadOutcome ArtworkDatabaseReader::run() {
         const std::string_view kind = records_.kind();
         if (kind == "sd") {
             onDataset();
+        } else if (kind == "li") {
+            onImageList();
         } else if (kind == "ii") {
             onImage();
         } else if (kind == "od") {
@@ -113,6 +135,20 @@ ReadOutcome ArtworkDatabaseReader::run() {
 void ArtworkDatabaseReader::onDataset() {
     finishImage();
     datasetType_ = static_cast<std::uint16_t>(records_.field32(12) & 0xFFFF);
+}
+
+void ArtworkDatabaseReader::onImageList() {
+    if (datasetType_ != kImageDataset) {
+        return;
+    }
+    // Sized from the stated count, but never beyond what the rest of the file could hold; most
+    // players keep three or four sizes of each image.
+    constexpr std::uint64_t kSmallestImage = 152;
+    constexpr std::size_t kUsualPictures = 4;
+    const std::uint64_t stated = records_.field32(8);
+    catalog_.reserve(
+        static_cast<std::size_t>(std::min(stated, source_.remaining() / kSmallestImage)),
+        kUsualPictures);
 }
 
 void ArtworkDatabaseReader::onImage() {
@@ -141,35 +177,89 @@ ArtworkDatabaseReader::Body ArtworkDatabaseReader::onDataObject() {
         return Body::Read;
     }
     const auto read = static_cast<std::size_t>(std::min<std::uint64_t>(bodyLength, kBodyCapacity));
-    if (source_.read(std::span(body_).first(read)) < read) {
-        return Body::EndOfData;
+    std::span<const std::uint8_t> body = source_.peek(read);
+    if (body.size() >= read) {
+        body = body.first(read);
+    } else {
+        if (source_.read(std::span(body_).first(read)) < read) {
+            return Body::EndOfData;
+        }
+        body = std::span<const std::uint8_t>(body_).first(read);
+        source_.skip(bodyLength - read);
+        addPicture(body);
+        return Body::Read;
     }
-    source_.skip(bodyLength - read);
-    addPicture(std::span<const std::uint8_t>(body_).first(read));
+    // The peeked bytes stay good across the skip.
+    source_.skip(bodyLength);
+    addPicture(body);
     return Body::Read;
 }
 
 void ArtworkDatabaseReader::addPicture(std::span<const std::uint8_t> body) {
-    const std::optional<ImageName> name = parseImageName(body);
-    if (!name) {
+    const std::optional<ImageRecord> record = parseImageRecord(body);
+    if (!record) {
         return;
     }
-    const ThumbnailFormat* format = findThumbnailFormat(name->formatId);
+    const ImageName& name = record->fields;
+    const ThumbnailFormat* format = formatOf(name.formatId);
     if (format == nullptr) {
         return;
     }
-    auto [known, added] = files_.try_emplace(name->fileName);
-    if (added) {
-        const std::string path = playerRelativePath(kArtworkFolder, name->fileName);
-        if (!path.empty() && catalog_.fileCount() < kMostFiles) {
-            known->second = catalog_.addFile(path);
-        }
-    }
-    if (!known->second) {
+    const std::optional<std::uint32_t> file = fileOf(*record);
+    if (!file) {
         return;
     }
-    pictures_.push_back({format, name->offset, name->statedSize, name->verticalPadding,
-                         name->horizontalPadding, name->height, name->width, *known->second});
+    pictures_.push_back({format, name.offset, name.statedSize, name.verticalPadding,
+                         name.horizontalPadding, name.height, name.width, *file});
+}
+
+std::optional<std::uint32_t> ArtworkDatabaseReader::fileOf(const ImageRecord& record) {
+    for (std::size_t tried = 0; tried < recentFiles_.size(); ++tried) {
+        const std::size_t at = (lastRecentFile_ + 1 + tried) % recentFiles_.size();
+        const RecentFile& recent = recentFiles_[at];
+        if (recent.used && recent.utf16 == record.utf16 &&
+            std::equal(recent.text.begin(), recent.text.end(), record.text.begin(),
+                       record.text.end())) {
+            lastRecentFile_ = at;
+            return recent.file;
+        }
+    }
+    std::optional<std::uint32_t> file;
+    const std::string colonName =
+        record.hasText ? decodeImageText(record.text, record.utf16).value_or(std::string())
+                       : std::string();
+    if (!colonName.empty()) {
+        auto [known, added] = files_.try_emplace(colonName);
+        if (added) {
+            const std::string path = playerRelativePath(kArtworkFolder, colonName);
+            if (!path.empty() && catalog_.fileCount() < kMostFiles) {
+                known->second = catalog_.addFile(path);
+            }
+        }
+        file = known->second;
+    }
+    RecentFile& slot = recentFiles_[nextRecentFile_];
+    slot.text.assign(record.text.begin(), record.text.end());
+    slot.utf16 = record.utf16;
+    slot.used = record.hasText;
+    slot.file = file;
+    lastRecentFile_ = nextRecentFile_;
+    nextRecentFile_ = (nextRecentFile_ + 1) % recentFiles_.size();
+    return file;
+}
+
+const ThumbnailFormat* ArtworkDatabaseReader::formatOf(std::uint32_t formatId) {
+    for (const auto& [id, format] : recentFormats_) {
+        if (format != nullptr && id == formatId) {
+            return format;
+        }
+    }
+    const ThumbnailFormat* format = findThumbnailFormat(formatId);
+    if (format != nullptr) {
+        recentFormats_[nextRecentFormat_] = {formatId, format};
+        nextRecentFormat_ = (nextRecentFormat_ + 1) % recentFormats_.size();
+    }
+    return format;
 }
 
 void ArtworkDatabaseReader::finishImage() {

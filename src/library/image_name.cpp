@@ -56,8 +56,10 @@ std::optional<std::string> utf8Text(std::span<const std::uint8_t> bytes) {
     return std::string(text);
 }
 
-// The text of the string object at the start of `child`, or nothing.
-std::optional<std::string> stringChildText(std::span<const std::uint8_t> child) {
+// Where the text of the string object at the start of `child` lies, and whether it is UTF-16;
+// nothing when the child is not a sound string object.
+std::optional<std::pair<std::span<const std::uint8_t>, bool>> stringChildText(
+    std::span<const std::uint8_t> child) {
     if (!hasTag(child, "mhod") || child.size() < kChildHeaderLength) {
         return std::nullopt;
     }
@@ -76,8 +78,7 @@ std::optional<std::string> stringChildText(std::span<const std::uint8_t> child) 
     if (length > body.size() - kStringHeaderLength) {
         return std::nullopt;
     }
-    const std::span<const std::uint8_t> text = body.subspan(kStringHeaderLength, length);
-    return readU8(body, 4) == kUtf16 ? utf16Text(text) : utf8Text(text);
+    return std::pair(body.subspan(kStringHeaderLength, length), readU8(body, 4) == kUtf16);
 }
 
 bool isSafeComponent(std::string_view component) {
@@ -88,7 +89,7 @@ bool isSafeComponent(std::string_view component) {
 
 }  // namespace
 
-std::optional<ImageName> parseImageName(std::span<const std::uint8_t> body) {
+std::optional<ImageRecord> parseImageRecord(std::span<const std::uint8_t> body) {
     if (!hasTag(body, "mhni") || body.size() < kHeadLength) {
         return std::nullopt;
     }
@@ -98,7 +99,8 @@ std::optional<ImageName> parseImageName(std::span<const std::uint8_t> body) {
     }
     const std::span<const std::uint8_t> header =
         body.first(std::min<std::size_t>(headerLength, body.size()));
-    ImageName name;
+    ImageRecord record;
+    ImageName& name = record.fields;
     name.formatId = readU32le(header, 16);
     name.offset = readU32le(header, 20);
     name.statedSize = readU32le(header, 24);
@@ -107,9 +109,29 @@ std::optional<ImageName> parseImageName(std::span<const std::uint8_t> body) {
     name.height = readU16le(header, 32);
     name.width = readU16le(header, 34);
     if (headerLength < body.size()) {
-        name.fileName = stringChildText(body.subspan(headerLength)).value_or(std::string());
+        if (const auto text = stringChildText(body.subspan(headerLength))) {
+            record.text = text->first;
+            record.utf16 = text->second;
+            record.hasText = true;
+        }
     }
-    return name;
+    return record;
+}
+
+std::optional<std::string> decodeImageText(std::span<const std::uint8_t> text, bool utf16) {
+    return utf16 ? utf16Text(text) : utf8Text(text);
+}
+
+std::optional<ImageName> parseImageName(std::span<const std::uint8_t> body) {
+    std::optional<ImageRecord> record = parseImageRecord(body);
+    if (!record) {
+        return std::nullopt;
+    }
+    if (record->hasText) {
+        record->fields.fileName =
+            decodeImageText(record->text, record->utf16).value_or(std::string());
+    }
+    return std::move(record->fields);
 }
 
 std::string playerRelativePath(std::string_view folder, std::string_view colonName) {

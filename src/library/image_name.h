@@ -20,6 +20,22 @@ struct ImageName {
     std::string fileName;  // the string child's text in UTF-8, colon form; empty for none
 };
 
+// The same record with its string child's text as stored, for readers that see one name many
+// times and decode it once: `text` lies in the body given, `utf16` says how it is encoded, and
+// `hasText` is false when the child is missing, damaged or not a string.
+struct ImageRecord {
+    ImageName fields;  // fileName left empty
+    std::span<const std::uint8_t> text;
+    bool utf16 = false;
+    bool hasText = false;
+};
+[[nodiscard]] std::optional<ImageRecord> parseImageRecord(std::span<const std::uint8_t> body);
+
+// The stored text of a record as UTF-8; nothing when it is not valid in its encoding. The text
+// ends at its first NUL.
+[[nodiscard]] std::optional<std::string> decodeImageText(std::span<const std::uint8_t> text,
+                                                         bool utf16);
+
 // Reads the "mhni" record at the start of `body` (a data object's body) and its string child.
 // Nothing when the body does not start with an "mhni" header. A child that is missing, damaged,
 // not a string, or whose text is not valid UTF-8 or UTF-16 leaves fileName empty; the text ends

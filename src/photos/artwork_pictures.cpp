@@ -54,6 +54,11 @@ std::vector<std::uint8_t> artworkPictureJpeg(const std::string& rootPath,
                                              const ArtworkCatalog& catalog,
                                              const ArtworkPicture& picture) {
     try {
+        // A stored JPEG is kept as the player holds it, as photos of that format are.
+        if (picture.format->layout == PixelLayout::Jpeg) {
+            return pictureJpeg(rootPath, {picture.format, catalog.filePath(picture.file),
+                                          picture.offset, picture.statedSize});
+        }
         const std::optional<RgbImage> image = readArtworkPicture(rootPath, catalog, picture);
         return image ? encodeJpeg(*image) : std::vector<std::uint8_t>{};
     } catch (const std::bad_alloc&) {

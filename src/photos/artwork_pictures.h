@@ -17,7 +17,8 @@ namespace pelmar {
                                                          const ArtworkCatalog& catalog,
                                                          const ArtworkPicture& picture);
 
-// readArtworkPicture as the contents of a JPEG file. Empty when the picture cannot be read or
+// readArtworkPicture as the contents of a JPEG file; a picture the player stores as JPEG, its
+// stream unchanged. Empty when the picture cannot be read or
 // the encoder fails.
 [[nodiscard]] std::vector<std::uint8_t> artworkPictureJpeg(const std::string& rootPath,
                                                            const ArtworkCatalog& catalog,
