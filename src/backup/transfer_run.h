@@ -5,6 +5,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "backup/album_cover_jpegs.h"
 #include "backup/playlist_export.h"
 #include "backup/transfer_log.h"
 #include "backup/transfer_worker.h"
@@ -47,6 +48,8 @@ class TransferRun {
     std::unique_ptr<ITunesSession> itunes_;
     bool itunesLibraryHeld_ = false;
     TrackPathMap paths_;
+    // Shared by the cover files and the copies' tags, so that each album's cover is made once.
+    AlbumCoverJpegs coverJpegs_{job_.library};
     std::unordered_set<std::string> preparedFolders_;
     int lastPercent_ = -1;
     bool encoderMessageShown_ = false;
