@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 namespace pelmar {
@@ -21,9 +20,12 @@ bool exists(const std::string& path) {
 // The entry of `folder` whose name equals `name` without regard to ASCII case, or empty.
 std::string matchEntry(const std::string& folder, const std::string& name) {
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (dir == nullptr) {
-        return {};
-    }
+    return dir == nullptr ? std::string() : takeEntryIgnoringCase(dir, name);
+}
+
+}  // namespace
+
+std::string takeEntryIgnoringCase(DIR* dir, std::string_view name) {
     std::string found;
     while (const dirent* entry = ::readdir(dir)) {
         if (equalIgnoringAsciiCase(entry->d_name, name)) {
@@ -34,8 +36,6 @@ std::string matchEntry(const std::string& folder, const std::string& name) {
     ::closedir(dir);
     return found;
 }
-
-}  // namespace
 
 bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {

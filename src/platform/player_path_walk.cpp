@@ -59,15 +59,7 @@ std::string entryIgnoringCase(int folderFd, const std::string& name) {
         ::close(listing);
         return {};
     }
-    std::string found;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (equalIgnoringAsciiCase(entry->d_name, name)) {
-            found = entry->d_name;
-            break;
-        }
-    }
-    ::closedir(dir);
-    return found;
+    return takeEntryIgnoringCase(dir, name);
 }
 
 // The link's target; empty with errno set when it cannot be read.
