@@ -27,36 +27,41 @@ struct Refinement {
 struct Model {
     std::uint16_t productId;
     std::string_view name;
+    // The model numbers of the players this id covers that no refinement names, so that a
+    // player known only by its SysInfo file (a copy, a folder) is still named.
+    std::string_view numbers;
     std::array<Refinement, 3> refinements{};
 };
 
 // Model numbers are given without their first letter, which varies (M, P, x) between units.
 constexpr std::array kModels = {
-    Model{0x1201, "iPod (3rd generation)"},
-    Model{0x1202, "iPod (2nd generation)"},
-    Model{0x1203, "iPod (4th generation)"},
-    Model{0x1204, "iPod photo"},
-    Model{0x1205, "iPod mini"},
+    Model{0x1201, "iPod (3rd generation)", "8976 8946 8948 9244 9245 9460"},
+    Model{0x1202, "iPod (2nd generation)", "8737 8738 8740 8741"},
+    Model{0x1203, "iPod (4th generation)", "9268 9282 9787"},
+    Model{0x1204, "iPod photo", "9585 9586 9829 9830 A079 A127"},
+    Model{0x1205, "iPod mini", "9160 9434 9435 9436 9437 9800 9801 9802 9803 9804 9805 9806 9807"},
     Model{0x1209,
           "iPod video (5th generation)",
+          "",
           {Refinement{"A002 A146 A003 A147 A452", "iPod video (5th generation)"},
            Refinement{"A444 A446 A448 A450 A664", "iPod video (5.5th generation)"}}},
-    Model{0x120A, "iPod nano (1st generation)"},
-    Model{0x1260, "iPod nano (2nd generation)"},
+    Model{0x120A, "iPod nano (1st generation)", "A004 A005 A099 A107 A350 A352"},
+    Model{0x1260, "iPod nano (2nd generation)", "A426 A428 A477 A487 A489 A497 A725 A726 A899"},
     Model{0x1261,
           "iPod classic",
+          "",
           {Refinement{"B029 B147 B145 B150", "iPod classic (6th generation)"},
            Refinement{"B562 B565", "iPod classic (6.5th generation)"},
            Refinement{"C293 C297", "iPod classic (7th generation)"}}},
-    Model{0x1262, "iPod nano (3rd generation)"},
-    Model{0x1263, "iPod nano (4th generation)"},
-    Model{0x1265, "iPod nano (5th generation)"},
-    Model{0x1266, "iPod nano (6th generation)"},
-    Model{0x1267, "iPod nano (7th generation)"},
-    Model{0x1300, "iPod shuffle (1st generation)"},
-    Model{0x1301, "iPod shuffle (2nd generation)"},
-    Model{0x1302, "iPod shuffle (3rd generation)"},
-    Model{0x1303, "iPod shuffle (4th generation)"},
+    Model{0x1262, "iPod nano (3rd generation)", "A978 A980 B249 B253 B257 B261"},
+    Model{0x1263, "iPod nano (4th generation)", "B598 B654 B754 B903"},
+    Model{0x1265, "iPod nano (5th generation)", "C027 C031 C037 C040 C046 C050 C060 C062"},
+    Model{0x1266, "iPod nano (6th generation)", "C525 C526 C540 C688 C689 C692 C693 C694"},
+    Model{0x1267, "iPod nano (7th generation)", "D475 D476 D477 D478 D479 D480 D481 D744"},
+    Model{0x1300, "iPod shuffle (1st generation)", "9724 9725"},
+    Model{0x1301, "iPod shuffle (2nd generation)", "A546 A947 A951 A953 A954 B225"},
+    Model{0x1302, "iPod shuffle (3rd generation)", "B867 C164 C306 C307"},
+    Model{0x1303, "iPod shuffle (4th generation)", "C584 C585 C749 C750 C751"},
 };
 
 std::string_view trimmed(std::string_view text) {
@@ -107,6 +112,24 @@ std::string modelForProductId(std::uint16_t productId, std::string_view modelNum
     return std::string(model->name);
 }
 
+std::string modelForModelNumber(std::string_view modelNumber) {
+    const std::string key = modelKey(trimmed(modelNumber));
+    if (key.size() != 4) {
+        return {};
+    }
+    for (const Model& model : kModels) {
+        for (const Refinement& refinement : model.refinements) {
+            if (listed(refinement.numbers, key)) {
+                return std::string(refinement.name);
+            }
+        }
+        if (listed(model.numbers, key)) {
+            return std::string(model.name);
+        }
+    }
+    return {};
+}
+
 std::string modelNumberFromSysInfo(std::string_view text) {
     constexpr std::string_view kKey = "ModelNumStr:";
     while (!text.empty()) {
@@ -140,11 +163,16 @@ std::string playerModel(const PlayerLibrary& library) {
     const auto& properties = library.deviceProperties;
     const auto productId = properties.find(reveal(kLiteralUsbProductIdProperty));
     const auto number = properties.find(std::string(kModelNumberProperty));
+    const std::string_view numberText =
+        number != properties.end() ? std::string_view(number->second) : std::string_view();
     std::string model;
     if (productId != properties.end()) {
         model = modelForProductId(
             static_cast<std::uint16_t>(std::strtoul(productId->second.c_str(), nullptr, 16)),
-            number != properties.end() ? std::string_view(number->second) : std::string_view());
+            numberText);
+    }
+    if (model.empty()) {
+        model = modelForModelNumber(numberText);
     }
     return model.empty() ? modelName(library.deviceKind) : model;
 }

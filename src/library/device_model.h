@@ -16,6 +16,10 @@ inline constexpr std::string_view kModelNumberProperty = "Model Number";
 // ("xB029", "MA448") that names one of them picks it. Empty for an id of no known player.
 [[nodiscard]] std::string modelForProductId(std::uint16_t productId, std::string_view modelNumber);
 
+// The model name for a model number alone ("xB029", "MC525"), for a player whose USB product id
+// is not known: a folder or a copy of a player. Empty for a number of no known player.
+[[nodiscard]] std::string modelForModelNumber(std::string_view modelNumber);
+
 // The ModelNumStr value of a SysInfo file's text; empty when it has none.
 [[nodiscard]] std::string modelNumberFromSysInfo(std::string_view text);
 
@@ -23,8 +27,9 @@ inline constexpr std::string_view kModelNumberProperty = "Model Number";
 // without a readable one keeps none.
 void readDeviceIdentity(PlayerLibrary& library);
 
-// The connected player's model, from the device properties; the family's name when the USB
-// product id names no known player or is not known.
+// The connected player's model, from the device properties: by the USB product id, refined by
+// the model number; by the model number alone where the id is not known or names no known
+// player; else the family's name.
 [[nodiscard]] std::string playerModel(const PlayerLibrary& library);
 
 }  // namespace pelmar

@@ -39,6 +39,34 @@ TEST(DeviceModel, NamesTheModelByProductIdAndModelNumber) {
     }
 }
 
+TEST(DeviceModel, NamesTheModelByModelNumberAlone) {
+    struct Case {
+        const char* modelNumber;
+        const char* name;
+    };
+    const std::vector<Case> cases = {
+        {"M9829", "iPod photo"},
+        {"MA002", "iPod video (5th generation)"},
+        {"xA444", "iPod video (5.5th generation)"},
+        {"MA477", "iPod nano (2nd generation)"},
+        {"xB029", "iPod classic (6th generation)"},
+        {"MC297LL/A", "iPod classic (7th generation)"},
+        {"PA978", "iPod nano (3rd generation)"},
+        {"MB598", "iPod nano (4th generation)"},
+        {"mc031", "iPod nano (5th generation)"},
+        {"MC525", "iPod nano (6th generation)"},
+        {" PD480 ", "iPod nano (7th generation)"},
+        {"MC584", "iPod shuffle (4th generation)"},
+        {"M9800", "iPod mini"},
+        {"xZ999", ""},
+        {"D480", ""},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(modelForModelNumber(c.modelNumber), c.name) << c.modelNumber;
+    }
+}
+
 TEST(DeviceModel, ComesFromTheUsbIdAndTheSysInfoFile) {
     EXPECT_EQ(modelNumberFromSysInfo("BoardHwName: iPod\r\nModelNumStr: xB565 \r\nbuildID: 1\r\n"),
               "xB565");
@@ -63,6 +91,19 @@ TEST(DeviceModel, ComesFromTheUsbIdAndTheSysInfoFile) {
     ASSERT_EQ(rows.size(), 5U);
     EXPECT_EQ(rows[4].label, "Model");
     EXPECT_EQ(rows[4].value, "iPod classic (7th generation)");
+
+    library.deviceProperties["USB Product ID"] = "1291";
+    EXPECT_EQ(playerModel(library), "iPod classic (7th generation)")
+        << "an id of no known player: the model number names it";
+    library.deviceProperties.erase("USB Product ID");
+    EXPECT_EQ(deviceInformationRows(library, std::nullopt)[4].value,
+              "iPod classic (7th generation)")
+        << "a folder or copy: the SysInfo file names it";
+    test::writeFile(folder.path() / "iPod_Control" / "Device" / "SysInfo",
+                    {'M', 'o', 'd', 'e', 'l', 'N', 'u', 'm', 'S', 't', 'r', ':', ' ', 'x', 'Z', '9',
+                     '9', '9', '\n'});
+    readDeviceIdentity(library);
+    EXPECT_EQ(playerModel(library), "Apple iPod nano") << "an unknown number: the family's name";
 }
 
 }  // namespace
