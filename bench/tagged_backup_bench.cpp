@@ -80,8 +80,7 @@ fs::path writePlayer(const fs::path& work, const fs::path& media) {
         std::string relative = image.tracks[i].location.substr(1);
         std::replace(relative.begin(), relative.end(), ':', '/');
         fs::create_directories((root / relative).parent_path());
-        fs::copy_file(media / kMedia[i % 2], root / relative,
-                      fs::copy_options::overwrite_existing);
+        fs::copy_file(media / kMedia[i % 2], root / relative, fs::copy_options::overwrite_existing);
     }
     std::FILE* done = std::fopen((root / ".complete").c_str(), "w");
     if (done != nullptr) {
@@ -115,8 +114,7 @@ Outcome backUp(const pelmar::PlayerLibrary& library, const fs::path& destination
     pelmar::TransferControl control;
     QuietObserver observer;
     pelmar::SystemITunesServer itunes;
-    pelmar::TransferJob job{library, tracks,   {},      {},     {}, options, "",
-                            control, observer, itunes};
+    pelmar::TransferJob job{library, tracks, {}, {}, {}, options, "", control, observer, itunes};
     control.state.store(pelmar::TransferState::Running);
     const auto start = Clock::now();
     Outcome outcome;

@@ -13,8 +13,8 @@
 #include <taglib/xiphcomment.h>
 
 #include "backup/tag_editors.h"
-#include "tag_read_back.h"
 #include "support/temp_folder.h"
+#include "tag_read_back.h"
 #include "util/unique_fd.h"
 
 namespace pelmar {

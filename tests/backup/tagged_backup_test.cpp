@@ -39,9 +39,9 @@ struct Medium {
     std::string bytes;
     const char* extension;  // of the track's location; the player's file type follows it
     Tagging tagging;
-    bool ownTexts = false;     // carries a title and an artist of its own
-    bool ownPicture = false;   // carries cover.jpg
-    const char* logged = "";   // the reason the log gives when the tags are not written
+    bool ownTexts = false;    // carries a title and an artist of its own
+    bool ownPicture = false;  // carries cover.jpg
+    const char* logged = "";  // the reason the log gives when the tags are not written
 };
 
 std::string fixture(const std::string& name) {
@@ -130,7 +130,7 @@ class TaggedBackupTest : public ::testing::Test {
             kernelId.id = id;
             ids.push_back(kernelId);
         }
-        TransferJob job{library,  ids, {}, {}, {"tracks"}, settings, logFile().string(),
+        TransferJob job{library, ids,      {},    {}, {"tracks"}, settings, logFile().string(),
                         control, observer, itunes};
         control.state.store(TransferState::Running);
         return TransferWorker(job);

@@ -150,8 +150,8 @@ TEST_F(FileCopy, WorkOnTheCopyIsKeptOrReplacedByAnUntouchedCopy) {
         ASSERT_EQ(::lseek(from, c.offset, SEEK_SET), c.offset);
         const std::string expectedCopy = original.substr(static_cast<std::size_t>(c.offset));
         bool finished = false;
-        const int error = copyOpenFileAtomically(
-            from, destination.string(), false, {}, nullptr, [&](int fd) {
+        const int error =
+            copyOpenFileAtomically(from, destination.string(), false, {}, nullptr, [&](int fd) {
                 finished = true;
                 EXPECT_FALSE(fs::exists(destination)) << "not in place before it is finished";
                 std::string seen(expectedCopy.size() + 1, '\0');
