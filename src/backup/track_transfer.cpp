@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include <sys/stat.h>
@@ -9,6 +10,7 @@
 #include "backup/copy_names.h"
 #include "backup/destination_naming.h"
 #include "backup/itunes_session.h"
+#include "backup/tag_writer.h"
 #include "backup/transfer_log_texts.h"
 #include "backup/transfer_observer.h"
 #include "backup/transfer_run.h"
@@ -72,6 +74,37 @@ std::string collapseDoubledSlashes(const std::string& path) {
 
 std::string withSeparator(const std::string& folder) {
     return !folder.empty() && folder.back() == '/' ? folder : folder + "/";
+}
+
+// Tags the complete temporary copy with what the player knows of the track, and has an untouched
+// copy put in place when writing failed after changing it.
+CopyFinisher trackTagger(const PlayerLibrary& library, AlbumCoverJpegs& covers,
+                         std::uint32_t trackId, const std::string& destination,
+                         std::optional<TagWriteResult>& outcome) {
+    return [&library, &covers, trackId, &destination, &outcome](int fd) {
+        TrackTags values = trackTagsFor(library, trackId);
+        if (const AlbumCoverJpegs::Cover cover = covers.coverOf(trackId); cover.jpeg != nullptr) {
+            values.artworkJpeg = *cover.jpeg;
+        }
+        outcome = writeTrackTags(fd, destination, values);
+        return outcome->status == TagWriteStatus::Failed && outcome->fileChanged
+                   ? CopyFinish::Recopy
+                   : CopyFinish::Keep;
+    };
+}
+
+void logTagging(TrackLogEntry& entry, const TagWriteResult& outcome) {
+    switch (outcome.status) {
+        case TagWriteStatus::Written:
+            entry.tagsWritten(outcome.detail);
+            break;
+        case TagWriteStatus::LeftAlone:
+            entry.tagsLeftAlone(outcome.detail);
+            break;
+        case TagWriteStatus::Failed:
+            entry.tagsNotWritten(outcome.detail);
+            break;
+    }
 }
 
 }  // namespace
@@ -154,13 +187,17 @@ void TransferRun::copyTrack(std::size_t index) {
             const PlayerPathFile source = openPlayerPath(job_.library.rootPath, relative);
             lastPercent_ = -1;
             int error = source.error;
+            std::optional<TagWriteResult> tagging;
             if (source.status == PlayerPathStatus::Opened) {
                 error = copyOpenFileAtomically(
                     source.fd.get(), destination, replace,
                     [this](std::uint64_t total, std::uint64_t copied) {
                         reportCopyProgress(total, copied);
                     },
-                    job_.abortCopy);
+                    job_.abortCopy,
+                    options.writeTags != 0
+                        ? trackTagger(job_.library, coverJpegs_, trackId, destination, tagging)
+                        : CopyFinisher());
             } else if (source.status == PlayerPathStatus::NotRegularFile) {
                 error = EINVAL;
             }
@@ -172,6 +209,10 @@ void TransferRun::copyTrack(std::size_t index) {
                 entry.succeeded();
                 ++result_.copied;
                 inPlaylists = true;
+                if (tagging) {
+                    logTagging(entry, *tagging);
+                    result_.tagged += tagging->status == TagWriteStatus::Written ? 1 : 0;
+                }
             } else {
                 entry.failed(error);
                 ++result_.failed;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "backup/destination_naming.h"
+#include "backup/library_sidecar.h"
 #include "library/track_data.h"
 
 namespace pelmar {
@@ -42,6 +43,20 @@ std::string ITunesConnectionLine(bool succeeded) {
 std::string TrackDisplayName(const TrackInfo& info) {
     return info.artist + " - " + info.album + " - " + TrackNumberText(info.trackNumber) + " - " +
            info.title;
+}
+
+std::string LibrarySidecarLine(const SidecarResult& result) {
+    const std::string name(kLibrarySidecarName);
+    if (!result.written) {
+        return "\n" + name + " could not be written (" + result.problem + ").";
+    }
+    std::string line = "\n" + name + " written with " + std::to_string(result.entries) +
+                       (result.entries == 1 ? " track." : " tracks.");
+    if (!result.keptAside.empty()) {
+        line += " The earlier " + name + ", which was not a library file, was kept as " +
+                result.keptAside + ".";
+    }
+    return line;
 }
 
 TrackLogEntry::TrackLogEntry(std::size_t position, std::string_view displayName,
@@ -90,6 +105,24 @@ void TrackLogEntry::failedBecause(std::string_view reason) {
     text_ += "\n      FAILED...(";
     text_ += reason;
     text_ += ").";
+}
+
+void TrackLogEntry::tagsWritten(std::string_view written) {
+    text_ += "\n      Tags written: ";
+    text_ += written;
+    text_ += '.';
+}
+
+void TrackLogEntry::tagsLeftAlone(std::string_view reason) {
+    text_ += "\n      Tags left alone (";
+    text_ += reason;
+    text_ += ").";
+}
+
+void TrackLogEntry::tagsNotWritten(std::string_view reason) {
+    text_ += "\n      Tags could not be written (";
+    text_ += reason;
+    text_ += "); the copy is as it was on the player.";
 }
 
 }  // namespace pelmar

@@ -8,6 +8,7 @@
 
 namespace pelmar {
 
+struct SidecarResult;
 struct TrackInfo;
 
 // The fixed texts of the transfer log. Each text is what one TempFile::WriteLine call writes; a
@@ -42,6 +43,9 @@ struct LoggedOptions {
 // "artist - album - 07 - title" from the track's texts as the player holds them, uncleaned.
 [[nodiscard]] std::string TrackDisplayName(const TrackInfo& info);
 
+// Whether the library file was written, with how many entries, or why not.
+[[nodiscard]] std::string LibrarySidecarLine(const SidecarResult& result);
+
 // One track's entry, built up step by step as the copy proceeds and written as one line.
 class TrackLogEntry {
   public:
@@ -59,6 +63,11 @@ class TrackLogEntry {
     void failed(int errorCode);
     // A failure that has no system error code: `reason` says what stopped the copy.
     void failedBecause(std::string_view reason);
+    // After a copy that succeeded: what was written into it, why its tags were left as they
+    // were, or why they could not be written (the copy then went into place untouched).
+    void tagsWritten(std::string_view written);
+    void tagsLeftAlone(std::string_view reason);
+    void tagsNotWritten(std::string_view reason);
 
     [[nodiscard]] const std::string& text() const { return text_; }
 

@@ -33,6 +33,8 @@ class TransferRun {
     void copyTrack(std::size_t index);
     void exportPhoto(std::size_t index);
     void showCounts();
+    // Library.json for the tracks this run put or found in the backup folder, and its log line.
+    void writeLibraryFile();
     // Clears `folder` of what killed runs left half-written, before this run first writes there.
     void prepareFolder(const std::string& folder);
     // Waits while paused; true when the run must end now.

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "backup/itunes_session.h"
+#include "backup/library_sidecar.h"
 #include "backup/transfer_log_texts.h"
 #include "backup/transfer_observer.h"
 #include "backup/transfer_run.h"
@@ -39,8 +40,22 @@ TransferResult TransferRun::run() {
         result_.canceled = true;
         return result_;
     }
+    if (job_.options.writeTags != 0) {
+        writeLibraryFile();
+    }
     complete();
     return result_;
+}
+
+void TransferRun::writeLibraryFile() {
+    std::vector<SidecarTrack> tracks;
+    tracks.reserve(paths_.size());
+    for (const KernelId& track : job_.tracks) {
+        if (const auto path = paths_.find(track.id); path != paths_.end()) {
+            tracks.push_back(sidecarTrack(job_.library, track.id, path->second));
+        }
+    }
+    log_.WriteLine(LibrarySidecarLine(writeLibrarySidecar(job_.options.destinationFolder, tracks)));
 }
 
 void TransferRun::writeLogHead() {

@@ -120,6 +120,23 @@ int copyByReading(int from, AtomicFileWriter& writer, std::uint64_t total, std::
     }
 }
 
+// Copies what `from` holds after its offset to the writer's file; 0 or the errno value.
+int copyContent(int from, AtomicFileWriter& writer, std::uint64_t total,
+                const CopyProgress& progress, const std::atomic<bool>* abort) {
+    std::uint64_t copied = 0;
+    int error = 0;
+    WriteBehind writeBehind(writer.descriptor());
+    if (!copyInKernel(from, writer.descriptor(), total, copied, writeBehind, progress, abort,
+                      error)) {
+        return copyByReading(from, writer, total, copied, writeBehind, progress, abort);
+    }
+    if (error == 0 && copied >= total) {
+        // The file may have grown since it was measured: take the rest too.
+        return copyByReading(from, writer, total, copied, writeBehind, progress, abort);
+    }
+    return error;
+}
+
 }  // namespace
 
 int copyFileAtomically(const std::string& source, const std::string& destination, bool replace,
@@ -132,13 +149,18 @@ int copyFileAtomically(const std::string& source, const std::string& destination
 }
 
 int copyOpenFileAtomically(int source, const std::string& destination, bool replace,
-                           const CopyProgress& progress, const std::atomic<bool>* abort) {
+                           const CopyProgress& progress, const std::atomic<bool>* abort,
+                           const CopyFinisher& finish) {
     struct stat info {};
     if (::fstat(source, &info) != 0) {
         return errno;
     }
     if (!S_ISREG(info.st_mode)) {
         return EINVAL;
+    }
+    const off_t start = ::lseek(source, 0, SEEK_CUR);
+    if (start < 0) {
+        return errno;
     }
     ::posix_fadvise(source, 0, 0, POSIX_FADV_SEQUENTIAL);
     const auto total = static_cast<std::uint64_t>(info.st_size);
@@ -147,15 +169,16 @@ int copyOpenFileAtomically(int source, const std::string& destination, bool repl
     if (!writer.open(destination)) {
         return writer.error();
     }
-    std::uint64_t copied = 0;
-    int error = 0;
-    WriteBehind writeBehind(writer.descriptor());
-    if (!copyInKernel(source, writer.descriptor(), total, copied, writeBehind, progress, abort,
-                      error)) {
-        error = copyByReading(source, writer, total, copied, writeBehind, progress, abort);
-    } else if (error == 0 && copied >= total) {
-        // The file may have grown since it was measured: take the rest too.
-        error = copyByReading(source, writer, total, copied, writeBehind, progress, abort);
+    int error = copyContent(source, writer, total, progress, abort);
+    if (error == 0 && finish && finish(writer.descriptor()) == CopyFinish::Recopy) {
+        // Read again rather than undone: whatever the work left in the file cannot be trusted.
+        if (::ftruncate(writer.descriptor(), 0) != 0 ||
+            ::lseek(writer.descriptor(), 0, SEEK_SET) != 0 ||
+            ::lseek(source, start, SEEK_SET) != start) {
+            error = errno;
+        } else {
+            error = copyContent(source, writer, total, {}, abort);
+        }
     }
     if (error != 0) {
         writer.abandon();

@@ -10,25 +10,20 @@
 #include <string>
 #include <vector>
 
-#include <taglib/attachedpictureframe.h>
-#include <taglib/flacfile.h>
-#include <taglib/id3v2tag.h>
-#include <taglib/infotag.h>
-#include <taglib/mp4file.h>
-#include <taglib/mpegfile.h>
-#include <taglib/popularimeterframe.h>
-#include <taglib/vorbisfile.h>
-#include <taglib/wavfile.h>
 #include <taglib/xiphcomment.h>
 
 #include "backup/tag_editors.h"
 #include "support/temp_folder.h"
+#include "tag_read_back.h"
 #include "util/unique_fd.h"
 
 namespace pelmar {
 namespace {
 
 namespace fs = std::filesystem;
+
+using test::ReadBack;
+using test::readBack;
 
 fs::path media(const std::string& name) {
     return fs::path(PELMAR_TAG_MEDIA_DIR) / name;
@@ -54,103 +49,6 @@ std::string fixture(const std::string& name) {
     const std::string bytes = test::readAll(media(name));
     EXPECT_FALSE(bytes.empty()) << "missing fixture " << media(name);
     return bytes;
-}
-
-// What a second reader finds in a file: the texts under the tag library's common names, the
-// FMPS fields, the popularimeter (ID3v2 only) and the pictures' bytes.
-struct ReadBack {
-    bool opened = false;
-    TagLib::PropertyMap texts;
-    std::string rating;
-    std::string playCount;
-    int popularimeterRating = -1;
-    unsigned popularimeterCount = 0;
-    std::vector<std::string> pictures;
-
-    [[nodiscard]] std::string text(const char* name) const {
-        const auto found = texts.find(name);
-        return found == texts.end() || found->second.isEmpty() ? std::string()
-                                                               : found->second.front().to8Bit(true);
-    }
-};
-
-std::string asText(const TagLib::ByteVector& bytes) {
-    return {bytes.data(), bytes.size()};
-}
-
-void readId3v2(TagLib::ID3v2::Tag& tag, ReadBack& back) {
-    back.texts.merge(tag.properties());
-    back.rating = back.text("FMPS_RATING");
-    back.playCount = back.text("FMPS_PLAYCOUNT");
-    for (TagLib::ID3v2::Frame* frame : tag.frameList("POPM")) {
-        const auto* popularimeter = dynamic_cast<TagLib::ID3v2::PopularimeterFrame*>(frame);
-        back.popularimeterRating = popularimeter->rating();
-        back.popularimeterCount = popularimeter->counter();
-    }
-    for (TagLib::ID3v2::Frame* frame : tag.frameList("APIC")) {
-        back.pictures.push_back(
-            asText(dynamic_cast<TagLib::ID3v2::AttachedPictureFrame*>(frame)->picture()));
-    }
-}
-
-void readXiph(TagLib::Ogg::XiphComment& comment, ReadBack& back) {
-    back.texts = comment.properties();
-    back.rating = back.text("FMPS_RATING");
-    back.playCount = back.text("FMPS_PLAYCOUNT");
-    for (const TagLib::FLAC::Picture* picture : comment.pictureList()) {
-        back.pictures.push_back(asText(picture->data()));
-    }
-}
-
-ReadBack readBack(const fs::path& path) {
-    ReadBack back;
-    const std::string extension = path.extension().string();
-    if (extension == ".mp3") {
-        TagLib::MPEG::File file(path.c_str());
-        back.opened = file.isValid() && file.hasID3v2Tag();
-        if (back.opened) {
-            readId3v2(*file.ID3v2Tag(), back);
-        }
-    } else if (extension == ".wav") {
-        TagLib::RIFF::WAV::File file(path.c_str());
-        back.opened = file.isValid() && file.hasID3v2Tag();
-        if (back.opened) {
-            back.texts = file.InfoTag()->properties();
-            readId3v2(*file.ID3v2Tag(), back);
-        }
-    } else if (extension == ".m4a") {
-        TagLib::MP4::File file(path.c_str());
-        back.opened = file.isValid();
-        if (back.opened) {
-            TagLib::MP4::Tag& tag = *file.tag();
-            back.texts = tag.properties();
-            const auto item = [&](const char* name) {
-                const TagLib::StringList values = tag.item(name).toStringList();
-                return values.isEmpty() ? std::string() : values.front().to8Bit(true);
-            };
-            back.rating = item("----:com.apple.iTunes:FMPS_Rating");
-            back.playCount = item("----:com.apple.iTunes:FMPS_Playcount");
-            for (const TagLib::MP4::CoverArt& picture : tag.item("covr").toCoverArtList()) {
-                back.pictures.push_back(asText(picture.data()));
-            }
-        }
-    } else if (extension == ".flac") {
-        TagLib::FLAC::File file(path.c_str());
-        back.opened = file.isValid() && file.hasXiphComment();
-        if (back.opened) {
-            readXiph(*file.xiphComment(), back);
-            for (const TagLib::FLAC::Picture* picture : file.pictureList()) {
-                back.pictures.push_back(asText(picture->data()));
-            }
-        }
-    } else if (extension == ".ogg") {
-        TagLib::Ogg::Vorbis::File file(path.c_str());
-        back.opened = file.isValid();
-        if (back.opened) {
-            readXiph(*file.tag(), back);
-        }
-    }
-    return back;
 }
 
 // The decoded audio's checksum: tags may change the file's bytes, never its sound.

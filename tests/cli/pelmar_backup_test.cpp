@@ -345,5 +345,36 @@ TEST_F(PelmarBackup, ASecondRunWhileOneIsUnderWayIsRefusedAndWritesNothing) {
               written.tracks.size() + written.photos.size());
 }
 
+TEST_F(PelmarBackup, WriteTagsTagsTheCopiesAndWritesTheLibraryFile) {
+    const fs::path tagging = folder.path() / "tagging";
+    player_image::Options small;
+    small.trackCount = 3;
+    small.withPhotos = false;
+    player_image::PlayerImage image = player_image::generatePlayerImage(small);
+    for (player_image::Track& track : image.tracks) {
+        track.location = track.location.substr(0, track.location.rfind('.')) + ".mp3";
+        track.playCount = 7;  // a play count each copy must carry
+    }
+    std::string error;
+    ASSERT_TRUE(player_image::writePlayerImage(image, tagging, small, error)) << error;
+    const std::string mp3 = test::readAll(fs::path(PELMAR_TAG_MEDIA_DIR) / "bare.mp3");
+    for (const player_image::Track& track : image.tracks) {
+        test::writeFile(test::playerFile(tagging, track.location), {mp3.begin(), mp3.end()});
+    }
+    const CommandRun run = pelmar({"backup", "--player", tagging.string(), "--to",
+                                   backup().string(), "--all", "--write-tags"},
+                                  environment());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("       3 copies tagged with ratings and play counts."),
+              std::string::npos)
+        << run.out;
+    const json library = json::parse(test::readAll(backup() / "Library.json"));
+    ASSERT_EQ(library["tracks"].size(), 3U);
+    for (const auto& [relative, entry] : library["tracks"].items()) {
+        const std::string copy = test::readAll(backup() / relative);
+        EXPECT_NE(copy.find("FMPS_Playcount"), std::string::npos) << relative;
+    }
+}
+
 }  // namespace
 }  // namespace pelmar

@@ -7,7 +7,9 @@
 #include <fstream>
 #include <sstream>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include "platform/atomic_file.h"
 #include "support/temp_folder.h"
@@ -121,6 +123,58 @@ TEST_F(FileCopy, FullDiskLeavesNeitherAPartialFileNorTheTemporaryOne) {
     EXPECT_EQ(readAll(target() / "song.mp3"), "old")
         << "the old file stays until a new one is whole";
     EXPECT_EQ(entries(target()), (std::vector<std::string>{"song.mp3"}));
+}
+
+// The finisher works on the whole copy before it has its name; a recopy puts the source's bytes
+// from the caller's offset in place, whatever the finisher left in the file.
+TEST_F(FileCopy, WorkOnTheCopyIsKeptOrReplacedByAnUntouchedCopy) {
+    struct Case {
+        const char* what;
+        std::string edit;  // written over the start of the copy
+        bool shrink;       // the copy cut to the edit's length
+        CopyFinish outcome;
+        off_t offset;  // where the caller's source stands
+    };
+    const Case cases[] = {
+        {"kept", "EDITED", false, CopyFinish::Keep, 0},
+        {"grown and recopied", std::string(10 * 1024 * 1024, 'x'), false, CopyFinish::Recopy, 0},
+        {"cut short and recopied", "cut", true, CopyFinish::Recopy, 0},
+        {"recopied from the offset", "EDITED", false, CopyFinish::Recopy, 4096},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path destination = target() / "song.mp3";
+        fs::remove(destination);
+        const int from = ::open((source() / "song.mp3").c_str(), O_RDONLY | O_CLOEXEC);
+        ASSERT_GE(from, 0);
+        ASSERT_EQ(::lseek(from, c.offset, SEEK_SET), c.offset);
+        const std::string expectedCopy = original.substr(static_cast<std::size_t>(c.offset));
+        bool finished = false;
+        const int error =
+            copyOpenFileAtomically(from, destination.string(), false, {}, nullptr, [&](int fd) {
+                finished = true;
+                EXPECT_FALSE(fs::exists(destination)) << "not in place before it is finished";
+                std::string seen(expectedCopy.size() + 1, '\0');
+                EXPECT_EQ(::pread(fd, seen.data(), seen.size(), 0),
+                          static_cast<ssize_t>(expectedCopy.size()));
+                EXPECT_EQ(seen.substr(0, expectedCopy.size()), expectedCopy);
+                EXPECT_EQ(::pwrite(fd, c.edit.data(), c.edit.size(), 0),
+                          static_cast<ssize_t>(c.edit.size()));
+                if (c.shrink) {
+                    EXPECT_EQ(::ftruncate(fd, static_cast<off_t>(c.edit.size())), 0);
+                }
+                return c.outcome;
+            });
+        ::close(from);
+        EXPECT_EQ(error, 0);
+        EXPECT_TRUE(finished);
+        std::string expected = expectedCopy;
+        if (c.outcome == CopyFinish::Keep) {
+            expected.replace(0, c.edit.size(), c.edit);
+        }
+        EXPECT_EQ(readAll(destination), expected);
+        EXPECT_EQ(entries(target()), (std::vector<std::string>{"song.mp3"}));
+    }
 }
 
 TEST_F(FileCopy, UnwritableFolderFailsCleanly) {
