@@ -1,9 +1,10 @@
 // Album artwork at the size of a large player, each figure against a reference measured in the
 // same run: reading the artwork database (one image per track, each in the four sizes of a
 // classic, its thumbnail files split at 256 MB) against loading the rest of the player; and
-// saving 320 × 320 covers as JPEG files against decoding them alone. The player comes from
-// PELMAR_BENCH_PLAYER, or is written to a temporary folder (PELMAR_BENCH_TRACKS tracks, 100,000
-// by default); the artwork beside it, its thumbnail files sparse.
+// saving 320 × 320 covers as the backup does (made JPEG, named, written whole) against decoding
+// them alone. The player comes from PELMAR_BENCH_PLAYER, or is written to a temporary folder
+// (PELMAR_BENCH_TRACKS tracks, 100,000 by default); the artwork beside it, its thumbnail files
+// sparse.
 
 #include <benchmark/benchmark.h>
 
@@ -11,16 +12,18 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "backup/album_cover_files.h"
+#include "backup/album_cover_jpegs.h"
 #include "bench_player.h"
 #include "library/artwork_database_reader.h"
 #include "library/player_library.h"
 #include "library/player_loader.h"
 #include "photos/artwork_pictures.h"
 #include "photos/thumbnail_decoder.h"
-#include "platform/atomic_file.h"
 #include "util/progress_reporter.h"
 
 namespace {
@@ -188,17 +191,42 @@ void DecodeCover(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
 }
 
+// The backup's own path for each album's cover: the track's image found, its largest picture
+// made a JPEG once, the file named after the album and written whole. Every album has an image
+// of its own (all showing the same picture), so no cover is taken from the run's recent ones.
 void SaveCover(benchmark::State& state) {
+    constexpr std::uint32_t kAlbums = 1000;
     const Cover& c = cover();
-    const std::string root = c.root.string() + "/";
-    const std::string destination = (c.root / "cover.jpg").string();
+    pelmar::PlayerLibrary library;
+    library.rootPath = c.root.string() + "/";
+    pelmar::ArtworkPicture picture = c.picture;
+    picture.file = library.artwork.addFile(c.catalog.filePath(c.picture.file));
+    for (std::uint32_t id = 1; id <= kAlbums; ++id) {
+        pelmar::MhTrackData track;
+        track.album = "Album " + std::to_string(id);
+        track.hasArtwork = true;
+        track.artworkId = id;
+        library.tracks.insert_or_assign(id, track);
+        library.trackIds.push_back(id);
+        library.artwork.addImage(id, 0, {&picture, 1});
+    }
+    fs::create_directories(c.root / "covers");
+    const std::string trackDestination = (c.root / "covers" / "01 - Track.mp3").string();
+    pelmar::AlbumCoverJpegs jpegs(library);
+    std::optional<pelmar::AlbumCoverFiles> files;
+    std::uint32_t saved = 0;
     for (auto _ : state) {
-        const std::vector<std::uint8_t> jpeg =
-            pelmar::artworkPictureJpeg(root, c.catalog, c.picture);
-        if (jpeg.empty() || pelmar::writeFileAtomically(destination, jpeg, true) != 0) {
+        // A run saves each cover file once; the next round of albums is another run.
+        if (saved % kAlbums == 0) {
+            files.emplace(library, jpegs);
+        }
+        const pelmar::AlbumCoverFiles::Saved cover =
+            files->save(saved % kAlbums + 1, trackDestination, "Artist\\", true);
+        if (cover.outcome != pelmar::AlbumCoverFiles::Outcome::Written) {
             state.SkipWithError("the cover was not saved");
             break;
         }
+        ++saved;
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
 }

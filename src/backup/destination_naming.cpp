@@ -161,6 +161,18 @@ std::string TrackNumberText(std::uint32_t trackNumber) {
     return text;
 }
 
+bool FolderTemplateSeparatesAlbums(std::string_view folderTemplate) {
+    for (const FolderTemplate& candidate : folderTemplates()) {
+        if (candidate.text == folderTemplate) {
+            return std::any_of(candidate.components.begin(), candidate.components.end(),
+                               [](Field field) {
+                                   return field == Field::Album || field == Field::ArtistAndAlbum;
+                               });
+        }
+    }
+    return false;
+}
+
 DestinationParts BuildDestinationParts(const PlayerLibrary& library, std::uint32_t trackId,
                                        std::string_view folderTemplate,
                                        std::string_view fileTemplate, bool shorten) {

@@ -43,6 +43,9 @@ struct DestinationFolder {
 // A track number as names and the log show it: at least two digits.
 [[nodiscard]] std::string TrackNumberText(std::uint32_t trackNumber);
 
+// Whether the folder template gives each album a folder of its own: it has an Album field.
+[[nodiscard]] bool FolderTemplateSeparatesAlbums(std::string_view folderTemplate);
+
 // The place of a track under the folder and file templates. An unknown track id names an empty
 // track ("Unknown" fields, track 00, "mp3"); an unknown folder template gives no folders and an
 // unknown file template an empty file base. With `shorten`, each cleaned tag text keeps at most

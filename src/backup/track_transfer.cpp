@@ -225,6 +225,7 @@ void TransferRun::copyTrack(std::size_t index) {
         if (itunes_ && itunesLibraryHeld_) {
             log_.WriteLine(itunes_->insertTrack(destination, track.rating, track.playCount));
         }
+        saveAlbumCover(trackId, destination);
     }
     log_.WriteLine(kLogEntryEnd);
     observer.setOverallProgress(static_cast<int>(index + 1));

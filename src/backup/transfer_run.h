@@ -5,6 +5,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "backup/album_cover_files.h"
 #include "backup/album_cover_jpegs.h"
 #include "backup/playlist_export.h"
 #include "backup/transfer_log.h"
@@ -32,6 +33,8 @@ class TransferRun {
     bool photoPass();
     void copyTrack(std::size_t index);
     void exportPhoto(std::size_t index);
+    // The cover of the album of a track copied to (or found at) `destination`, when asked for.
+    void saveAlbumCover(std::uint32_t trackId, const std::string& destination);
     void showCounts();
     // Library.json for the tracks this run put or found in the backup folder, and its log line.
     void writeLibraryFile();
@@ -52,6 +55,7 @@ class TransferRun {
     TrackPathMap paths_;
     // Shared by the cover files and the copies' tags, so that each album's cover is made once.
     AlbumCoverJpegs coverJpegs_{job_.library};
+    AlbumCoverFiles coverFiles_{job_.library, coverJpegs_};
     std::unordered_set<std::string> preparedFolders_;
     int lastPercent_ = -1;
     bool encoderMessageShown_ = false;
