@@ -1,5 +1,6 @@
 #include "ui/cover_decoder.h"
 
+#include <QPainter>
 #include <utility>
 
 #include "photos/artwork_pictures.h"
@@ -18,8 +19,15 @@ QImage decodeCover(const CoverJob& job) {
     const QImage image(decoded->pixels.data(), static_cast<int>(decoded->width),
                        static_cast<int>(decoded->height), static_cast<qsizetype>(decoded->width) * 3,
                        QImage::Format_RGB888);
-    // scaled() makes its own copy of the pixels, which outlives `decoded`.
-    return image.scaled(job.side, job.side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const QImage scaled =
+        image.scaled(job.side, job.side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    // Every cover fills the same square, so that the texts beside covers of any shape line up.
+    QImage square(job.side, job.side, QImage::Format_ARGB32_Premultiplied);
+    square.fill(Qt::transparent);
+    QPainter painter(&square);
+    painter.drawImage((job.side - scaled.width()) / 2, (job.side - scaled.height()) / 2, scaled);
+    painter.end();
+    return square;
 }
 
 CoverDecoder::CoverDecoder(std::function<void()> resultWaiting)

@@ -65,8 +65,8 @@ class CoverDecoder {
     std::thread worker_;
 };
 
-// Reads and decodes the picture of `job` and scales it to fit its square; null when it cannot
-// be read.
+// Reads and decodes the picture of `job` and scales it to fit its square, centred on a
+// transparent one; null when it cannot be read.
 [[nodiscard]] QImage decodeCover(const CoverJob& job);
 
 }  // namespace pelmar::ui

@@ -44,9 +44,7 @@ void CoverPanel::paintEvent(QPaintEvent* /*event*/) {
     if (imageId_) {
         const QPixmap cover = shownPicture();
         if (!cover.isNull()) {
-            // A cover that is not square sits in the middle of the square.
-            painter.drawPixmap(square.left() + (square.width() - cover.width()) / 2,
-                               square.top() + (square.height() - cover.height()) / 2, cover);
+            painter.drawPixmap(square.topLeft(), cover);
             return;
         }
         if (covers_.isPending(*imageId_, CoverSize::Panel)) {
