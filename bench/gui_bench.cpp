@@ -2,9 +2,12 @@
 // the same run: connecting until the tree is filled (against loading the library), and showing
 // "Songs (All Tracks)" until the list is painted (against building and ordering its rows). The
 // player comes from PELMAR_BENCH_PLAYER, or is written to a temporary folder
-// (PELMAR_BENCH_TRACKS tracks, 100,000 by default). Run on the offscreen platform.
+// (PELMAR_BENCH_TRACKS tracks, 100,000 by default). Then, on a classic of as many tracks with
+// artwork, paging through "Albums" with a cover in each row, against paging through the same
+// list of the same player with its artwork put aside. Run on the offscreen platform.
 
 #include <QApplication>
+#include <QScrollBar>
 #include <QTreeWidgetItem>
 #include <algorithm>
 #include <chrono>
@@ -19,10 +22,13 @@
 
 #include "app/main_frame.h"
 #include "bench_player.h"
+#include "cover_bench_player.h"
 #include "library/connect.h"
 #include "library/list_rows.h"
 #include "library/node_model.h"
 #include "platform/system_volumes.h"
+#include "ui/cover_cache.h"
+#include "ui/item_list_model.h"
 #include "ui/left_view.h"
 #include "ui/right_view.h"
 #include "util/progress_reporter.h"
@@ -64,6 +70,50 @@ QTreeWidgetItem* childNamed(QTreeWidgetItem* parent, const QString& label) {
         }
     }
     return nullptr;
+}
+
+constexpr int kAlbumPages = 50;
+
+// Pages of "Albums" painted, and the rows they showed.
+struct AlbumPaging {
+    double milliseconds = 0;
+    int rows = 0;
+};
+
+// Pages through kAlbumPages screens of "Albums" in a connected window, each one painted; the
+// list is filled beforehand, untimed. With `awaitCovers`, each screen waits for the covers it
+// asked for and is painted again with them, as the user sees it settle.
+AlbumPaging pageThroughAlbums(pelmar::app::CMainFrame& frame, bool awaitCovers) {
+    QTreeWidgetItem* rootItem = frame.tree().topLevelItem(0);
+    QTreeWidgetItem* albums = childNamed(rootItem, QStringLiteral("Albums"));
+    if (albums == nullptr) {
+        std::fprintf(stderr, "the cover player did not connect\n");
+        std::exit(1);
+    }
+    pelmar::ui::CRightView& list = frame.list();
+    AlbumPaging paging;
+    paging.milliseconds = bestOfThree(
+        [&] {
+            frame.tree().setCurrentItem(rootItem);
+            list.forgetCovers();
+            frame.tree().setCurrentItem(albums);
+            QApplication::processEvents();
+        },
+        [&] {
+            QScrollBar& bar = *list.verticalScrollBar();
+            for (int page = 1; page <= kAlbumPages; ++page) {
+                bar.setValue(page * bar.pageStep());
+                list.viewport()->repaint();
+                while (awaitCovers && list.covers().pendingCount() > 0) {
+                    QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+                }
+                if (awaitCovers) {
+                    list.viewport()->repaint();
+                }
+            }
+            paging.rows = list.rowAt(list.viewport()->height() - 1) + 1;
+        });
+    return paging;
 }
 
 }  // namespace
@@ -144,6 +194,34 @@ int main(int argc, char* argv[]) {
         return count;
     }();
 
+    frame.reset();
+
+    const fs::path coverRoot = pelmar::bench::coverBenchPlayerRoot();
+    const fs::path artwork = pelmar::bench::artworkFolderOf(coverRoot);
+    const fs::path artworkAside = coverRoot.string() + "-artwork-aside";
+    fs::rename(artwork, artworkAside);
+    AlbumPaging plain;
+    {
+        pelmar::app::CMainFrame window(system, messages, coverRoot.string() + "/");
+        window.resize(1100, 700);
+        window.show();
+        window.connectCommand();
+        plain = pageThroughAlbums(window, false);
+    }
+    fs::rename(artworkAside, artwork);
+    AlbumPaging covered;
+    AlbumPaging settled;
+    std::size_t albumRows = 0;
+    {
+        pelmar::app::CMainFrame window(system, messages, coverRoot.string() + "/");
+        window.resize(1100, 700);
+        window.show();
+        window.connectCommand();
+        covered = pageThroughAlbums(window, false);
+        settled = pageThroughAlbums(window, true);
+        albumRows = static_cast<std::size_t>(window.list().listModel().rowCount());
+    }
+
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("Player: %s\n", root.c_str());
@@ -154,6 +232,12 @@ int main(int argc, char* argv[]) {
     std::printf(
         "\"Songs (All Tracks)\" to a painted list            %8.1f ms = %.2f x the core's rows\n",
         guiSongs, guiSongs / coreSongs);
+    std::printf("Reference: %d screens of %zu albums without artwork (to row %d) %8.1f ms\n",
+                kAlbumPages, albumRows, plain.rows, plain.milliseconds);
+    std::printf("The same with covers asked for (to row %d)      %8.1f ms = %.2f x without\n",
+                covered.rows, covered.milliseconds, covered.milliseconds / plain.milliseconds);
+    std::printf("The same, each screen's covers decoded and drawn %8.1f ms = %.2f x without\n",
+                settled.milliseconds, settled.milliseconds / plain.milliseconds);
     std::printf("Peak memory (both runs in one process)           %8.1f MB\n",
                 static_cast<double>(usage.ru_maxrss) / 1024.0);
     return 0;

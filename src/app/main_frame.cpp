@@ -23,6 +23,7 @@
 #include "platform/keyboard_locks.h"
 #include "platform/system_volumes.h"
 #include "ui/backup_sheet.h"
+#include "ui/cover_panel.h"
 #include "ui/desktop_shell.h"
 #include "ui/left_view.h"
 #include "ui/node_icons.h"
@@ -92,7 +93,16 @@ CMainFrame::CMainFrame(const SystemVolumes& system, UserMessages& messages,
     splitter_ = new QSplitter(Qt::Horizontal, client);
     splitter_->setChildrenCollapsible(true);
     tree_ = new ui::CLeftView(source_, splitter_);
-    list_ = new ui::CRightView(source_, splitter_);
+    // The list and the cover beside it share the splitter's second pane.
+    auto* listPane = new QWidget(splitter_);
+    auto* listRow = new QHBoxLayout(listPane);
+    listRow->setContentsMargins(0, 0, 0, 0);
+    listRow->setSpacing(0);
+    list_ = new ui::CRightView(source_, listPane);
+    coverPanel_ = new ui::CoverPanel(list_->covers(), listPane);
+    coverPanel_->hide();
+    listRow->addWidget(list_, 1);
+    listRow->addWidget(coverPanel_);
     tree_->setMinimumWidth(0);
     splitter_->setStretchFactor(1, 1);
     layout->addWidget(splitter_, 1);
@@ -105,6 +115,7 @@ CMainFrame::CMainFrame(const SystemVolumes& system, UserMessages& messages,
 
     connect(tree_, &ui::CLeftView::selectedNodeChanged, this, &CMainFrame::refreshFromSelection);
     connect(list_, &ui::CRightView::statusTextChanged, this, &CMainFrame::setStatusText);
+    connect(list_, &ui::CRightView::shownCoverChanged, this, &CMainFrame::showListCover);
     connect(list_, &ui::CRightView::treeItemRequested, tree_, &ui::CLeftView::selectTreeItem);
     connect(tree_, &ui::CLeftView::backupSelectedRequested, this, &CMainFrame::backupFromTree);
     connect(list_, &ui::CRightView::backupSelectedRequested, this, &CMainFrame::backupFromList);
@@ -124,6 +135,7 @@ CMainFrame::CMainFrame(const SystemVolumes& system, UserMessages& messages,
 CMainFrame::~CMainFrame() {
     removalWatch_.reset();
     // The views hold pointers into the library's nodes: let them go before the library does.
+    list_->forgetCovers();
     list_->clearList();
     tree_->clearTree();
 }
@@ -261,11 +273,18 @@ void CMainFrame::connectCommand() {
 
 void CMainFrame::disconnectPlayer() {
     removalWatch_->stop();
+    list_->forgetCovers();
     list_->clearList();
     tree_->clearTree();
     library_.clear();
     addressBar_->clearLocation();
     connectAction_->setText(QString::fromUtf8(reveal(kLiteralConnectCaption)));
+}
+
+void CMainFrame::showListCover() {
+    const bool shown = list_->showsCoverPanel();
+    coverPanel_->showCover(shown ? list_->shownCover() : std::nullopt);
+    coverPanel_->setVisible(shown);
 }
 
 void CMainFrame::refreshFromSelection() {

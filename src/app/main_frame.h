@@ -28,6 +28,7 @@ class UserMessages;
 
 namespace pelmar::ui {
 class CLeftView;
+class CoverPanel;
 class CRightView;
 class DesktopShell;
 }  // namespace pelmar::ui
@@ -69,6 +70,7 @@ class CMainFrame : public QMainWindow {
     [[nodiscard]] const std::vector<std::uint32_t>& searchResults() const { return searchResults_; }
     [[nodiscard]] ui::CLeftView& tree() const { return *tree_; }
     [[nodiscard]] ui::CRightView& list() const { return *list_; }
+    [[nodiscard]] ui::CoverPanel& coverPanel() const { return *coverPanel_; }
     [[nodiscard]] AddressBar& addressBar() const { return *addressBar_; }
     [[nodiscard]] StatusBand& statusBand() const { return *statusBand_; }
     [[nodiscard]] QToolBar& connectionBar() const { return *toolbarA_; }
@@ -93,6 +95,7 @@ class CMainFrame : public QMainWindow {
     void buildBars(QWidget& top);
     void buildStatusBar();
     void disconnectPlayer();
+    void showListCover();
     void alignItemBar();
     void showKeyboardLocks();
     void moveFocusBetweenPanes();
@@ -120,6 +123,7 @@ class CMainFrame : public QMainWindow {
 
     ui::CLeftView* tree_ = nullptr;
     ui::CRightView* list_ = nullptr;
+    ui::CoverPanel* coverPanel_ = nullptr;
     QSplitter* splitter_ = nullptr;
     QToolBar* toolbarA_ = nullptr;
     QToolBar* toolbarB_ = nullptr;

@@ -3,6 +3,9 @@
 #include <QBrush>
 #include <QColor>
 
+#include "library/album_covers.h"
+#include "ui/cover_cache.h"
+#include "ui/cover_pictures.h"
 #include "ui/node_icons.h"
 
 namespace pelmar::ui {
@@ -14,18 +17,22 @@ const QColor kShadedRow{230, 230, 255};
 }  // namespace
 
 ItemListModel::ItemListModel(const PlayerLibrary& library,
-                             const std::vector<std::uint32_t>& searchResults, QObject* parent)
+                             const std::vector<std::uint32_t>& searchResults,
+                             CoverCache& covers, QObject* parent)
     : QAbstractTableModel(parent),
       library_(library),
       searchResults_(searchResults),
+      covers_(covers),
       columns_(listColumns(nullptr)) {}
 
-void ItemListModel::show(const NodeData* current, std::vector<NodeData*> rows) {
+void ItemListModel::show(const NodeData* current, std::vector<NodeData*> rows, bool withCovers) {
     beginResetModel();
     current_ = current;
+    withCovers_ = withCovers;
     columns_ = listColumns(current);
     rows_ = std::move(rows);
     texts_.assign(rows_.size(), {});
+    coverImages_.assign(withCovers ? rows_.size() : 0, std::nullopt);
     endResetModel();
 }
 
@@ -56,6 +63,35 @@ const QStringList& ItemListModel::textsOf(int row) const {
     return texts_[at];
 }
 
+std::optional<std::uint32_t> ItemListModel::coverImageAt(int row) const {
+    const NodeData* node = rowAt(row);
+    if (node == nullptr) {
+        return std::nullopt;
+    }
+    if (!withCovers_) {
+        return coverImageOf(library_, *node);
+    }
+    auto& known = coverImages_[static_cast<std::size_t>(row)];
+    if (!known) {
+        known = coverImageOf(library_, *node);
+    }
+    return *known;
+}
+
+QVariant ItemListModel::rowCover(int row) const {
+    const std::optional<std::uint32_t> image = coverImageAt(row);
+    if (!image) {
+        return iconAsCover(rows_[static_cast<std::size_t>(row)]->image);
+    }
+    const QPixmap cover = covers_.cover(*image, CoverSize::Row);
+    if (!cover.isNull()) {
+        return cover;
+    }
+    return covers_.isPending(*image, CoverSize::Row)
+               ? coverPlaceholder()
+               : iconAsCover(rows_[static_cast<std::size_t>(row)]->image);
+}
+
 QVariant ItemListModel::data(const QModelIndex& index, int role) const {
     const NodeData* row = rowAt(index.row());
     if (row == nullptr || current_ == nullptr) {
@@ -67,7 +103,10 @@ QVariant ItemListModel::data(const QModelIndex& index, int role) const {
             return index.column() < texts.size() ? texts[index.column()] : QString();
         }
         case Qt::DecorationRole:
-            return index.column() == 0 ? NodeIcons::icon(row->image) : QVariant();
+            if (index.column() != 0) {
+                return {};
+            }
+            return withCovers_ ? rowCover(index.row()) : NodeIcons::icon(row->image);
         case Qt::BackgroundRole:
             return isShadedRow(*current_, static_cast<std::size_t>(index.row()))
                        ? QBrush(kShadedRow)

@@ -7,8 +7,10 @@
 #include <QPainter>
 #include <QScrollBar>
 
+#include "library/album_covers.h"
 #include "library/list_rows.h"
 #include "library/player_library.h"
+#include "ui/cover_cache.h"
 #include "ui/item_list_model.h"
 #include "ui/left_view.h"
 #include "ui/node_icons.h"
@@ -18,6 +20,9 @@
 namespace pelmar::ui {
 
 namespace {
+
+// An album row holds its cover with a little room above and below.
+constexpr int kCoverRowHeight = CoverCache::kRowSide + 4;
 
 // Redrawing stops while many rows change at once and starts again however the change ends.
 // Without a widget nothing is paused.
@@ -48,7 +53,8 @@ class RedrawPause {
 CRightView::CRightView(NodeSource& source, QWidget* parent)
     : QTableView(parent),
       source_(source),
-      model_(new ItemListModel(source.library, source.searchResults, this)),
+      covers_(new CoverCache(source.library, this)),
+      model_(new ItemListModel(source.library, source.searchResults, *covers_, this)),
       cellDelegate_(itemDelegate()),
       photoDelegate_(new PhotoRowDelegate(source.library, *model_, this)) {
     setModel(model_);
@@ -76,6 +82,14 @@ CRightView::CRightView(NodeSource& source, QWidget* parent)
     showColumns();
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CRightView::updateStatusText);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CRightView::shownCoverChanged);
+    // Covers come in a few at a time; one repaint of what is on screen draws those shown.
+    connect(covers_, &CoverCache::coverReady, this, [this] {
+        if (model_->withCovers()) {
+            viewport()->update();
+        }
+    });
     // The preview shows the first selected photo, which the keyboard can change under it.
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (previewMode_) {
@@ -100,6 +114,26 @@ void CRightView::showColumns() {
 void CRightView::clearList() {
     model_->show(nullptr, {});
     rows_.clear();
+    emit shownCoverChanged();
+}
+
+void CRightView::forgetCovers() {
+    covers_->forget();
+}
+
+bool CRightView::showsCoverPanel() const {
+    const NodeData* current = model_->current();
+    return current != nullptr && source_.library.artwork.imageCount() > 0 &&
+           (current->kind == NK_TRACKS || current->kind == NK_PLAYLIST || listsAlbums(*current));
+}
+
+std::optional<std::uint32_t> CRightView::shownCover() const {
+    const int selected = firstSelectedIndex();
+    if (selected >= 0) {
+        return model_->coverImageAt(selected);
+    }
+    const NodeData* current = model_->current();
+    return current != nullptr ? coverImageOf(source_.library, *current) : std::nullopt;
 }
 
 void CRightView::refill(CLeftView& tree) {
@@ -117,7 +151,11 @@ void CRightView::refill(CLeftView& tree) {
     ownerDrawn_ = photoAlbum;
     setItemDelegate(ownerDrawn_ ? static_cast<QAbstractItemDelegate*>(photoDelegate_)
                                 : cellDelegate_);
-    verticalHeader()->setDefaultSectionSize(listRowHeight(current));
+    const bool withCovers = listsAlbums(*current) && source_.library.artwork.imageCount() > 0;
+    verticalHeader()->setDefaultSectionSize(withCovers ? kCoverRowHeight
+                                                       : listRowHeight(current));
+    setIconSize(withCovers ? QSize(CoverCache::kRowSide, CoverCache::kRowSide)
+                           : QSize(NodeIcons::kSize, NodeIcons::kSize));
     setShowGrid(current->kind != NK_FOLDER && current->kind != NK_PHOTO_ALBUM &&
                 current->kind != NK_DEVICE_INFO);
 
@@ -132,10 +170,11 @@ void CRightView::refill(CLeftView& tree) {
         }
     }
     orderListRows(source_.library, *current, shown);
-    model_->show(current, std::move(shown));
+    model_->show(current, std::move(shown), withCovers);
     showColumns();
     pause.resume();
     updateStatusText();
+    emit shownCoverChanged();
 }
 
 std::size_t CRightView::selectedRowCount() const {
@@ -163,14 +202,18 @@ std::vector<const NodeData*> CRightView::selectedRows() const {
     return rows;
 }
 
-const NodeData* CRightView::firstSelectedRow() const {
+int CRightView::firstSelectedIndex() const {
     int first = -1;
     for (const QItemSelectionRange& range : selectionModel()->selection()) {
         if (first < 0 || range.top() < first) {
             first = range.top();
         }
     }
-    return model_->rowAt(first);
+    return first;
+}
+
+const NodeData* CRightView::firstSelectedRow() const {
+    return model_->rowAt(firstSelectedIndex());
 }
 
 void CRightView::selectAllRows() {

@@ -1,7 +1,9 @@
 // Writes PNG pictures of the main window connected to a player, for looking at the window
 // without a display: the root, an artist, a playlist, the device information, the status band
 // during the connect, a photo album and a photo's preview, and the backup sheet before, during
-// (paused) and after a backup of everything, with its options page.
+// (paused) and after a backup of everything, with its options page. Given a second player that
+// holds artwork, also an album with its cover beside the list and the album list with a cover
+// in each row.
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -20,9 +22,12 @@
 
 #include "app/main_frame.h"
 #include "app/status_band.h"
+#include "ui/cover_panel.h"
 #include "platform/system_volumes.h"
 #include "ui/backup_control_page.h"
 #include "ui/backup_sheet.h"
+#include "ui/cover_cache.h"
+#include "ui/item_list_model.h"
 #include "ui/left_view.h"
 #include "ui/right_view.h"
 #include "util/setting_names.h"
@@ -92,13 +97,64 @@ bool save(QWidget& window, const QDir& folder, const QString& name) {
     return true;
 }
 
+// Lets the window decode the covers it asked for and draw them.
+bool awaitCovers(pelmar::app::CMainFrame& frame) {
+    frame.list().viewport()->repaint();
+    frame.coverPanel().repaint();
+    return waitUntil([&] { return frame.list().covers().pendingCount() == 0; }, 60,
+                     "the covers");
+}
+
+// The row of the fullest album with a cover in the list of albums shown.
+int fullestAlbumWithCover(const pelmar::ui::ItemListModel& albums) {
+    int fullest = -1;
+    for (int row = 0; row < albums.rowCount(); ++row) {
+        if (albums.coverImageAt(row) &&
+            (fullest < 0 || albums.rowAt(row)->count > albums.rowAt(fullest)->count)) {
+            fullest = row;
+        }
+    }
+    return fullest;
+}
+
+// The list of albums with their covers, the fullest album with a cover selected in it, and that
+// album opened.
+bool saveCovers(const std::string& playerRoot, const QDir& out) {
+    const pelmar::SystemVolumes system;
+    PrintedMessages messages;
+    pelmar::app::CMainFrame frame(system, messages, playerRoot);
+    frame.resize(1100, 700);
+    frame.show();
+    frame.connectCommand();
+    if (frame.library().isConnected == 0) {
+        std::fprintf(stderr, "pelmar-screenshots: no player at %s\n", playerRoot.c_str());
+        return false;
+    }
+    QTreeWidgetItem* albums = childNamed(frame.tree().topLevelItem(0), "Albums");
+    frame.tree().setCurrentItem(albums);
+    const int fullest = fullestAlbumWithCover(frame.list().listModel());
+    if (fullest < 0) {
+        std::fprintf(stderr, "pelmar-screenshots: no album has a cover\n");
+        return false;
+    }
+    frame.list().selectRow(fullest);
+    bool written = awaitCovers(frame) && save(frame, out, "album-covers.png");
+    frame.tree().setCurrentItem(
+        childNamed(albums, QString::fromStdString(frame.list().listModel().rowAt(fullest)->name)));
+    frame.list().selectRow(0);
+    QApplication::processEvents();
+    written = awaitCovers(frame) && save(frame, out, "album-cover.png") && written;
+    return written;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     const QStringList arguments = QApplication::arguments();
-    if (arguments.size() != 3) {
-        std::fprintf(stderr, "usage: pelmar-screenshots PLAYER_FOLDER OUTPUT_FOLDER\n");
+    if (arguments.size() != 3 && arguments.size() != 4) {
+        std::fprintf(stderr,
+                     "usage: pelmar-screenshots PLAYER_FOLDER OUTPUT_FOLDER [ARTWORK_PLAYER]\n");
         return 2;
     }
     const QDir out(arguments[2]);
@@ -187,5 +243,8 @@ int main(int argc, char* argv[]) {
     });
     tree.setCurrentItem(root);
     frame.backupFromTree();
+    if (arguments.size() == 4) {
+        written = saveCovers(arguments[3].toStdString(), out) && written;
+    }
     return written ? 0 : 1;
 }
