@@ -12,10 +12,10 @@
 #include "library/image_name.h"
 #include "library/player_files.h"
 #include "library/player_library.h"
+#include "library/record_progress.h"
 #include "library/record_stream.h"
 #include "platform/player_path_open.h"
 #include "util/byte_source.h"
-#include "util/progress_reporter.h"
 
 namespace pelmar {
 
@@ -37,7 +37,7 @@ class ArtworkDatabaseReader {
     ArtworkDatabaseReader(ArtworkCatalog& catalog, ByteSource& source, ProgressReporter& progress)
         : catalog_(catalog),
           source_(source),
-          progress_(progress),
+          progress_(progress, source, kProgressEvery),
           records_(source, RecordStream::Headers::InPlace) {}
 
     ReadOutcome run();
@@ -58,10 +58,9 @@ class ArtworkDatabaseReader {
 
     ArtworkCatalog& catalog_;
     ByteSource& source_;
-    ProgressReporter& progress_;
+    RecordProgress progress_;
     RecordStream records_;
     std::array<std::uint8_t, kBodyCapacity> body_{};
-    std::uint32_t recordCount_ = 0;
     // Images are taken until a dataset of another kind begins; a database without dataset
     // headers holds nothing else.
     std::uint16_t datasetType_ = kImageDataset;
@@ -98,7 +97,7 @@ ReadOutcome ArtworkDatabaseReader::stop(ReadOutcome::End end, std::string reason
 }
 
 ReadOutcome ArtworkDatabaseReader::run() {
-    progress_.setRange(0, static_cast<std::uint32_t>(source_.size()));
+    progress_.start();
     while (true) {
         const RecordStream::Step step = records_.next();
         if (step == RecordStream::Step::EndOfData) {
@@ -107,11 +106,7 @@ ReadOutcome ArtworkDatabaseReader::run() {
         if (step == RecordStream::Step::Malformed) {
             return stop(ReadOutcome::End::Malformed, records_.reason());
         }
-        ++recordCount_;
-        if (recordCount_ % kProgressEvery == 0) {
-            progress_.setPosition(static_cast<std::uint32_t>(source_.position()));
-            progress_.pump();
-        }
+        progress_.counted();
         const std::string_view kind = records_.kind();
         if (kind == "sd") {
             onDataset();

@@ -9,11 +9,11 @@
 #include "library/file_types.h"
 #include "library/player_files.h"
 #include "library/player_library.h"
+#include "library/record_progress.h"
 #include "library/record_stream.h"
 #include "library/track_id_set.h"
 #include "util/byte_source.h"
 #include "util/little_endian.h"
-#include "util/progress_reporter.h"
 
 namespace pelmar {
 
@@ -47,7 +47,7 @@ class MusicDatabaseReader {
     MusicDatabaseReader(PlayerLibrary& library, ByteSource& source, ProgressReporter& progress)
         : library_(library),
           source_(source),
-          progress_(progress),
+          progress_(progress, source, kProgressEvery),
           records_(source, RecordStream::Headers::InPlace) {}
 
     ReadOutcome run();
@@ -69,7 +69,6 @@ class MusicDatabaseReader {
                                          std::size_t capacity) const;
 
     ReadOutcome stop(ReadOutcome::End end, std::string reason);
-    void countRecord();
 
     [[nodiscard]] std::uint32_t field32(std::size_t offset) const {
         return records_.field32(offset);
@@ -77,11 +76,10 @@ class MusicDatabaseReader {
 
     PlayerLibrary& library_;
     ByteSource& source_;
-    ProgressReporter& progress_;
+    RecordProgress progress_;
 
     RecordStream records_;
     std::array<std::uint8_t, kBodyCapacity + 2> body_{};
-    std::uint32_t recordCount_ = 0;
 
     MhTrackData scratch_;
     std::string typeText_;
@@ -106,16 +104,8 @@ ReadOutcome MusicDatabaseReader::stop(ReadOutcome::End end, std::string reason) 
     return outcome;
 }
 
-void MusicDatabaseReader::countRecord() {
-    ++recordCount_;
-    if (recordCount_ % kProgressEvery == 0) {
-        progress_.setPosition(static_cast<std::uint32_t>(source_.position()));
-        progress_.pump();
-    }
-}
-
 ReadOutcome MusicDatabaseReader::run() {
-    progress_.setRange(0, static_cast<std::uint32_t>(source_.size()));
+    progress_.start();
     while (true) {
         const RecordStream::Step step = records_.next();
         if (step == RecordStream::Step::EndOfData) {
@@ -124,7 +114,7 @@ ReadOutcome MusicDatabaseReader::run() {
         if (step == RecordStream::Step::Malformed) {
             return stop(ReadOutcome::End::Malformed, records_.reason());
         }
-        countRecord();
+        progress_.counted();
 
         const std::string_view kind = records_.kind();
         if (kind == "sd") {
@@ -292,7 +282,7 @@ bool MusicDatabaseReader::onString() {
 }
 
 void MusicDatabaseReader::takeString(StringType type, std::span<const std::uint8_t> body) {
-    ++recordCount_;
+    progress_.countedQuietly();
     if (type == StringType::SmartRules || type == StringType::SmartRulesData) {
         return;
     }

@@ -9,10 +9,10 @@
 #include "library/image_name.h"
 #include "library/player_files.h"
 #include "library/player_library.h"
+#include "library/record_progress.h"
 #include "library/record_stream.h"
 #include "util/byte_source.h"
 #include "util/little_endian.h"
-#include "util/progress_reporter.h"
 #include "util/protected_literals.h"
 
 namespace pelmar {
@@ -54,7 +54,10 @@ std::string originalPath(std::span<const std::uint8_t> body) {
 class PhotoDatabaseReader {
   public:
     PhotoDatabaseReader(PlayerLibrary& library, ByteSource& source, ProgressReporter& progress)
-        : library_(library), source_(source), progress_(progress), records_(source) {}
+        : library_(library),
+          source_(source),
+          progress_(progress, source, kProgressEvery),
+          records_(source) {}
 
     ReadOutcome run();
 
@@ -71,10 +74,9 @@ class PhotoDatabaseReader {
 
     PlayerLibrary& library_;
     ByteSource& source_;
-    ProgressReporter& progress_;
+    RecordProgress progress_;
     RecordStream records_;
     std::array<std::uint8_t, kBodyCapacity + 1> body_{};
-    std::uint32_t recordCount_ = 0;
 
     ImageData* currentImage_ = nullptr;
     bool albumPending_ = false;
@@ -93,7 +95,7 @@ ReadOutcome PhotoDatabaseReader::stop(ReadOutcome::End end, std::string reason) 
 }
 
 ReadOutcome PhotoDatabaseReader::run() {
-    progress_.setRange(0, static_cast<std::uint32_t>(source_.size()));
+    progress_.start();
     while (true) {
         const RecordStream::Step step = records_.next();
         if (step == RecordStream::Step::EndOfData) {
@@ -102,11 +104,7 @@ ReadOutcome PhotoDatabaseReader::run() {
         if (step == RecordStream::Step::Malformed) {
             return stop(ReadOutcome::End::Malformed, records_.reason());
         }
-        ++recordCount_;
-        if (recordCount_ % kProgressEvery == 0) {
-            progress_.setPosition(static_cast<std::uint32_t>(source_.position()));
-            progress_.pump();
-        }
+        progress_.counted();
 
         const std::string_view kind = records_.kind();
         if (kind == "ii") {
