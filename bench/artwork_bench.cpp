@@ -24,9 +24,12 @@
 #include "library/player_loader.h"
 #include "photos/artwork_pictures.h"
 #include "photos/thumbnail_decoder.h"
+#include "times_reporter.h"
 #include "util/progress_reporter.h"
 
 namespace {
+
+using pelmar::bench::TimesReporter;
 
 namespace fs = std::filesystem;
 
@@ -237,38 +240,22 @@ BENCHMARK(DecodeCover)->Unit(benchmark::kMicrosecond);
 BENCHMARK(SaveCover)->Unit(benchmark::kMicrosecond);
 
 // Prints the usual table, then the artwork read against the load and covers per CPU second.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public TimesReporter {
   public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.iterations > 0 && !run.error_occurred) {
-                real_[run.run_name.function_name] =
-                    run.real_accumulated_time / static_cast<double>(run.iterations);
-                cpu_[run.run_name.function_name] =
-                    run.cpu_accumulated_time / static_cast<double>(run.iterations);
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
     void Finalize() override {
         ConsoleReporter::Finalize();
-        if (real_.contains("LoadLibrary") && real_.contains("ReadArtwork")) {
+        if (seconds_.contains("LoadLibrary") && seconds_.contains("ReadArtwork")) {
             std::printf("\nArtwork database: %.1f ms against the load's %.1f ms: adds %.2f x\n",
-                        real_["ReadArtwork"] * 1e3, real_["LoadLibrary"] * 1e3,
-                        real_["ReadArtwork"] / real_["LoadLibrary"]);
+                        seconds_["ReadArtwork"] * 1e3, seconds_["LoadLibrary"] * 1e3,
+                        seconds_["ReadArtwork"] / seconds_["LoadLibrary"]);
         }
-        if (cpu_.contains("DecodeCover") && cpu_.contains("SaveCover")) {
+        if (cpuSeconds_.contains("DecodeCover") && cpuSeconds_.contains("SaveCover")) {
             std::printf(
                 "Covers: %.0f saved per CPU second; decoding alone %.0f per second (%.1f x)\n",
-                1 / cpu_["SaveCover"], 1 / cpu_["DecodeCover"],
-                cpu_["SaveCover"] / cpu_["DecodeCover"]);
+                1 / cpuSeconds_["SaveCover"], 1 / cpuSeconds_["DecodeCover"],
+                cpuSeconds_["SaveCover"] / cpuSeconds_["DecodeCover"]);
         }
     }
-
-  private:
-    std::map<std::string, double> real_;
-    std::map<std::string, double> cpu_;
 };
 
 }  // namespace

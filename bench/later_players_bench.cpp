@@ -28,9 +28,12 @@
 #include "library/player_library.h"
 #include "library/player_loader.h"
 #include "player_image/player_image.h"
+#include "times_reporter.h"
 #include "util/progress_reporter.h"
 
 namespace {
+
+using pelmar::bench::TimesReporter;
 
 namespace fs = std::filesystem;
 namespace image = pelmar::player_image;
@@ -56,8 +59,7 @@ fs::path benchFolder(const std::string& name) {
            ("pelmar-later-bench-" + name + "-" + std::to_string(trackCount()));
 }
 
-void write(const image::PlayerImage& player, const fs::path& root,
-           const image::Options& options) {
+void write(const image::PlayerImage& player, const fs::path& root, const image::Options& options) {
     std::string error;
     if (!image::writePlayerImage(player, root, options, error)) {
         std::fprintf(stderr, "cannot write the bench player: %s\n", error.c_str());
@@ -72,8 +74,7 @@ struct Players {
 };
 
 Players writePlayers() {
-    Players players{benchFolder("compressed"), benchFolder("uncompressed"),
-                    benchFolder("nano7g")};
+    Players players{benchFolder("compressed"), benchFolder("uncompressed"), benchFolder("nano7g")};
     image::Options options = benchOptions(image::Model::Nano5G);
     image::PlayerImage library = image::generatePlayerImage(options);
     write(library, players.compressed, options);
@@ -212,46 +213,36 @@ void reportPeaks() {
     const double allowed = 2 * databaseKib + static_cast<double>(*plain);
     std::printf("\nPeak memory of the uncompressed load:  %7.1f MB (database %.1f MB)\n",
                 static_cast<double>(*plain) / 1024.0, databaseKib / 1024.0);
-    std::printf("Peak memory of the compressed load:    %7.1f MB = %.2f x (2 x database + the "
-                "uncompressed load's peak = %.1f MB)\n",
-                static_cast<double>(*compressed) / 1024.0,
-                static_cast<double>(*compressed) / allowed, allowed / 1024.0);
+    std::printf(
+        "Peak memory of the compressed load:    %7.1f MB = %.2f x (2 x database + the "
+        "uncompressed load's peak = %.1f MB)\n",
+        static_cast<double>(*compressed) / 1024.0, static_cast<double>(*compressed) / allowed,
+        allowed / 1024.0);
 }
 
 // Prints the usual table, then the ratios; with --benchmark_repetitions the median stands for a
 // benchmark, since the machine's other work makes single runs wander.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public TimesReporter {
   public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (run.iterations > 0 && !run.error_occurred &&
-                (median || run.run_type == Run::RT_Iteration)) {
-                const double unit = benchmark::GetTimeUnitMultiplier(run.time_unit);
-                seconds_[run.run_name.function_name] = run.GetAdjustedRealTime() / unit;
-                cpuSeconds_[run.run_name.function_name] = run.GetAdjustedCPUTime() / unit;
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
     void Finalize() override {
         ConsoleReporter::Finalize();
         const auto ms = [&](const char* name) { return seconds_[name] * 1e3; };
         if (ms("LoadUncompressed") > 0 && ms("InflateStream") > 0 && ms("LoadCompressed") > 0) {
-            std::printf("\nCompressed load %.1f ms against uncompressed load %.1f ms + inflating "
-                        "%.1f ms = %.2f x (target 1.5; in CPU time %.2f x)\n",
-                        ms("LoadCompressed"), ms("LoadUncompressed"), ms("InflateStream"),
-                        ratio(seconds_, "LoadCompressed", "LoadUncompressed", "InflateStream"),
-                        ratio(cpuSeconds_, "LoadCompressed", "LoadUncompressed", "InflateStream"));
+            std::printf(
+                "\nCompressed load %.1f ms against uncompressed load %.1f ms + inflating "
+                "%.1f ms = %.2f x (target 1.5; in CPU time %.2f x)\n",
+                ms("LoadCompressed"), ms("LoadUncompressed"), ms("InflateStream"),
+                ratio(seconds_, "LoadCompressed", "LoadUncompressed", "InflateStream"),
+                ratio(cpuSeconds_, "LoadCompressed", "LoadUncompressed", "InflateStream"));
         }
         for (const char* reference : {"ReadNano7GMusicDatabase", "ReadUncompressedMusicDatabase"}) {
             if (ms(reference) > 0 && ms("MergePlayData") > 0) {
-                std::printf("Play data merge %.1f ms against %s %.1f ms = %.2f x (target 0.3; in "
-                            "CPU time %.2f x)\n",
-                            ms("MergePlayData"), reference, ms(reference),
-                            ratio(seconds_, "MergePlayData", reference),
-                            ratio(cpuSeconds_, "MergePlayData", reference));
+                std::printf(
+                    "Play data merge %.1f ms against %s %.1f ms = %.2f x (target 0.3; in "
+                    "CPU time %.2f x)\n",
+                    ms("MergePlayData"), reference, ms(reference),
+                    ratio(seconds_, "MergePlayData", reference),
+                    ratio(cpuSeconds_, "MergePlayData", reference));
             }
         }
     }
@@ -263,9 +254,6 @@ class RatioReporter : public benchmark::ConsoleReporter {
         const double sum = times[reference] + (added != nullptr ? times[added] : 0);
         return sum > 0 ? times[name] / sum : 0;
     }
-
-    std::map<std::string, double> seconds_;
-    std::map<std::string, double> cpuSeconds_;
 };
 
 }  // namespace

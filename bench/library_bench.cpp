@@ -23,10 +23,13 @@
 #include "library/player_library.h"
 #include "library/player_loader.h"
 #include "library/track_search.h"
+#include "times_reporter.h"
 #include "util/byte_source.h"
 #include "util/progress_reporter.h"
 
 namespace {
+
+using pelmar::bench::TimesReporter;
 
 namespace fs = std::filesystem;
 
@@ -93,21 +96,8 @@ BENCHMARK(SearchTwoLetters)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Prints the usual table, then each measurement as a multiple of the file read, and the load as a
 // multiple of the reader alone.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public TimesReporter {
   public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        // With --benchmark_repetitions the median stands for a benchmark, since the machine's
-        // other work makes single runs wander.
-        for (const Run& run : runs) {
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (run.iterations > 0 && (median || run.run_type == Run::RT_Iteration)) {
-                seconds_[run.run_name.function_name] =
-                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
     void Finalize() override {
         ConsoleReporter::Finalize();
         const double reference = seconds_["ReadDatabaseFile"];
@@ -128,9 +118,6 @@ class RatioReporter : public benchmark::ConsoleReporter {
                         seconds_["LoadLibrary"] * 1e3, seconds_["LoadLibrary"] / reader);
         }
     }
-
-  private:
-    std::map<std::string, double> seconds_;
 };
 
 }  // namespace

@@ -23,8 +23,11 @@
 #include "photos/thumbnail_decoder.h"
 #include "photos/thumbnail_format.h"
 #include "player_image/player_image.h"
+#include "times_reporter.h"
 
 namespace {
+
+using pelmar::bench::TimesReporter;
 
 namespace fs = std::filesystem;
 
@@ -160,19 +163,9 @@ BENCHMARK(EncodeJpeg)->Apply(EachFormat);
 BENCHMARK(ExportPhoto)->Apply(EachFormat);
 
 // Prints the usual table, then photos per second of each export and its multiple of the read.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public TimesReporter {
   public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.iterations > 0 && !run.error_occurred) {
-                seconds_[run.benchmark_name()] =
-                    run.real_accumulated_time / static_cast<double>(run.iterations);
-                cpuSeconds_[run.benchmark_name()] =
-                    run.cpu_accumulated_time / static_cast<double>(run.iterations);
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
+    RatioReporter() : TimesReporter(Key::FullName) {}
 
     void Finalize() override {
         ConsoleReporter::Finalize();
@@ -192,10 +185,6 @@ class RatioReporter : public benchmark::ConsoleReporter {
                 exportSeconds / readSeconds);
         }
     }
-
-  private:
-    std::map<std::string, double> seconds_;
-    std::map<std::string, double> cpuSeconds_;
 };
 
 }  // namespace

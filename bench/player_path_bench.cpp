@@ -17,8 +17,11 @@
 
 #include "platform/player_path_open.h"
 #include "platform/player_path_walk.h"
+#include "times_reporter.h"
 
 namespace {
+
+using pelmar::bench::TimesReporter;
 
 namespace fs = std::filesystem;
 
@@ -102,17 +105,9 @@ BENCHMARK_CAPTURE(OpenByWalk, OtherCase, &Player::otherCase)
     ->UseRealTime();
 
 // Prints the usual table, then each measurement as a multiple of the plain open.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public TimesReporter {
   public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.iterations > 0) {
-                seconds_[run.benchmark_name()] =
-                    run.real_accumulated_time / static_cast<double>(run.iterations);
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
+    RatioReporter() : TimesReporter(Key::FullName) {}
 
     void Finalize() override {
         ConsoleReporter::Finalize();
@@ -127,9 +122,6 @@ class RatioReporter : public benchmark::ConsoleReporter {
                         seconds / reference);
         }
     }
-
-  private:
-    std::map<std::string, double> seconds_;
 };
 
 }  // namespace

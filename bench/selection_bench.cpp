@@ -19,9 +19,12 @@
 #include "library/player_loader.h"
 #include "library/track_search.h"
 #include "platform/volume_space.h"
+#include "times_reporter.h"
 #include "util/progress_reporter.h"
 
 namespace {
+
+using pelmar::bench::TimesReporter;
 
 namespace fs = std::filesystem;
 
@@ -98,19 +101,9 @@ BENCHMARK(CollectRootSelection)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BuildSongsRows)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Prints the usual table, then each measurement as a multiple of the library load.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public TimesReporter {
   public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        // With repetitions, the mean stands for the function; the other aggregates are skipped.
-        for (const Run& run : runs) {
-            const bool mean = run.run_type == Run::RT_Aggregate && run.aggregate_name == "mean";
-            if (run.iterations > 0 && (run.run_type == Run::RT_Iteration || mean)) {
-                seconds_[run.run_name.function_name] =
-                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
+    RatioReporter() : TimesReporter(Key::Function, "mean") {}
 
     void Finalize() override {
         ConsoleReporter::Finalize();
@@ -126,9 +119,6 @@ class RatioReporter : public benchmark::ConsoleReporter {
             }
         }
     }
-
-  private:
-    std::map<std::string, double> seconds_;
 };
 
 }  // namespace
