@@ -1,5 +1,9 @@
 #include "library/player_loader.h"
 
+#include <functional>
+#include <future>
+#include <system_error>
+
 #include "library/artwork_database_reader.h"
 #include "library/device_family.h"
 #include "library/device_model.h"
@@ -36,6 +40,24 @@ void readTracksAndPlaylists(PlayerLibrary& library, ProgressReporter& progress,
     }
 }
 
+// The groupings and the search text only read the tracks and each takes a good part of a large
+// library's load, so they are built side by side; a machine that cannot start a thread builds
+// them one after the other.
+void buildLookups(PlayerLibrary& library) {
+    std::future<void> groupings;
+    try {
+        groupings = std::async(std::launch::async, buildIndices, std::ref(library));
+    } catch (const std::system_error&) {
+        buildIndices(library);
+    }
+    library.searchIndex.build(library);
+    sortPlaylists(library);
+    sortPhotoAlbums(library);
+    if (groupings.valid()) {
+        groupings.get();
+    }
+}
+
 }  // namespace
 
 LoadReport loadPlayerData(PlayerLibrary& library, ProgressReporter& progress) {
@@ -56,10 +78,7 @@ LoadReport loadConnectedPlayer(PlayerLibrary& library, ProgressReporter& progres
     detectFamily(library, system);
     readDeviceIdentity(library);
     LoadReport report = loadPlayerData(library, progress);
-    buildIndices(library);
-    library.searchIndex.build(library);
-    sortPlaylists(library);
-    sortPhotoAlbums(library);
+    buildLookups(library);
     return report;
 }
 
