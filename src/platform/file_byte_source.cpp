@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <system_error>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,7 +12,33 @@
 namespace pelmar {
 
 namespace {
-constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+
+// Records are small: a record running across two blocks is rarely longer than this.
+constexpr std::size_t kHeadroom = std::size_t{64} << 10;
+
+std::unique_ptr<std::uint8_t[]> blockStorage() {
+    // Left uninitialised: only what a read fills is ever shown.
+    return std::unique_ptr<std::uint8_t[]>(new std::uint8_t[kHeadroom + FileByteSource::kBlockSize]);
+}
+
+}  // namespace
+
+// Reads one block on the second thread. A failed read leaves it empty, for the reader to read
+// again itself, so that the source fails only where reading it fails.
+FileByteSource::Block FileByteSource::readBlock(int fd, std::uint64_t start,
+                                std::unique_ptr<std::uint8_t[]> storage) {
+    Block block{std::move(storage), start, 0};
+    while (true) {
+        const ssize_t n = ::pread(fd, block.storage.get() + kHeadroom, kBlockSize,
+                                  static_cast<off_t>(start));
+        if (n >= 0) {
+            block.length = static_cast<std::size_t>(n);
+            return block;
+        }
+        if (errno != EINTR) {
+            return block;
+        }
+    }
 }
 
 std::unique_ptr<FileByteSource> FileByteSource::open(const std::string& path) {
@@ -29,27 +56,84 @@ std::unique_ptr<FileByteSource> FileByteSource::adopt(UniqueFd fd) {
 }
 
 FileByteSource::FileByteSource(int fd, std::uint64_t size)
-    : fd_(fd), size_(size), buffer_(kBufferSize) {}
+    : fd_(fd), size_(size), current_{blockStorage(), 0, 0} {}
 
 FileByteSource::~FileByteSource() {
+    // The second thread reads through the descriptor until its block is done.
+    if (ahead_.valid()) {
+        ahead_.wait();
+    }
     ::close(fd_);
 }
 
+bool FileByteSource::takeBlockAhead() {
+    if (!ahead_.valid()) {
+        return false;
+    }
+    Block block = ahead_.get();
+    const std::uint64_t end = block.start + block.length;
+    // The block starts where the buffer ends, so a position short of it is still in the buffer.
+    const bool usable =
+        block.length > 0 && position_ < end &&
+        (position_ >= block.start || (position_ >= bufferStart_ &&
+                                      block.start - position_ <= kHeadroom &&
+                                      bufferStart_ + bufferLength_ == block.start));
+    if (!usable) {
+        spare_ = std::move(block.storage);
+        return false;
+    }
+    std::uint8_t* const blockData = block.storage.get() + kHeadroom;
+    std::size_t tail = 0;
+    if (position_ < block.start) {
+        tail = static_cast<std::size_t>(block.start - position_);
+        std::memcpy(blockData - tail, data_ + (position_ - bufferStart_), tail);
+    }
+    spare_ = std::move(current_.storage);
+    current_ = std::move(block);
+    data_ = blockData - tail;
+    bufferStart_ = current_.start - tail;
+    bufferLength_ = current_.length + tail;
+    return true;
+}
+
+void FileByteSource::startBlockAhead() {
+    const std::uint64_t next = bufferStart_ + bufferLength_;
+    if (ahead_.valid() || next >= size_) {
+        return;
+    }
+    if (!spare_) {
+        spare_ = blockStorage();
+    }
+    try {
+        ahead_ = std::async(std::launch::async, &FileByteSource::readBlock, fd_, next, std::move(spare_));
+    } catch (const std::system_error&) {
+        // Without a second thread, each block is read when it is needed.
+    }
+}
+
 bool FileByteSource::refill() {
-    bufferStart_ = position_;
-    bufferLength_ = 0;
-    while (true) {
-        const ssize_t n =
-            ::pread(fd_, buffer_.data(), buffer_.size(), static_cast<off_t>(position_));
-        if (n >= 0) {
-            bufferLength_ = static_cast<std::size_t>(n);
-            return n > 0;
-        }
-        if (errno != EINTR) {
-            failed_ = true;
-            return false;
+    if (!takeBlockAhead()) {
+        bufferStart_ = position_;
+        bufferLength_ = 0;
+        data_ = current_.storage.get() + kHeadroom;
+        while (true) {
+            const ssize_t n = ::pread(fd_, current_.storage.get() + kHeadroom, kBlockSize,
+                                      static_cast<off_t>(position_));
+            if (n > 0) {
+                bufferLength_ = static_cast<std::size_t>(n);
+                break;
+            }
+            if (n == 0) {
+                return false;
+            }
+            if (errno != EINTR) {
+                failed_ = true;
+                return false;
+            }
         }
     }
+    startBlockAhead();
+    return true;
 }
 
 std::size_t FileByteSource::read(std::span<std::uint8_t> out) {
@@ -62,7 +146,7 @@ std::size_t FileByteSource::read(std::span<std::uint8_t> out) {
         }
         const auto offset = static_cast<std::size_t>(position_ - bufferStart_);
         const std::size_t n = std::min(out.size() - done, bufferLength_ - offset);
-        std::memcpy(out.data() + done, buffer_.data() + offset, n);
+        std::memcpy(out.data() + done, data_ + offset, n);
         done += n;
         position_ += n;
     }
@@ -90,7 +174,7 @@ std::span<const std::uint8_t> FileByteSource::peek(std::size_t wanted) {
         }
         end = std::min(bufferStart_ + bufferLength_, size_);
     }
-    return {buffer_.data() + (position_ - bufferStart_), static_cast<std::size_t>(end - position_)};
+    return {data_ + (position_ - bufferStart_), static_cast<std::size_t>(end - position_)};
 }
 
 void FileByteSource::skip(std::uint64_t count) {
