@@ -15,6 +15,7 @@
 #include "library/sortable_id_array.h"
 #include "library/track_data.h"
 #include "library/track_search.h"
+#include "library/track_table.h"
 #include "util/sortable_arrays.h"
 #include "util/text_codec.h"
 
@@ -105,7 +106,7 @@ class PlayerLibrary {
     std::string rootPath;  // ends in "/"
     CSortableUIntArray trackIds;
     CSortableUIntArray videoIds;
-    std::unordered_map<std::uint32_t, MhTrackData> tracks;
+    TrackTable tracks;
     std::int32_t podcastCount = 0;
 
     // Index 0 is the master playlist, which is never enumerated.
