@@ -1,5 +1,7 @@
 #include "library/library_indices.h"
 
+#include <array>
+
 #include "library/player_library.h"
 #include "library/track_id_set.h"
 #include "library/track_prefetch.h"
@@ -15,33 +17,79 @@ std::uint64_t pairKey(LibraryIndices::TextId key, LibraryIndices::TextId value) 
 
 using TextId = LibraryIndices::TextId;
 
-// Consecutive tracks mostly share their artist, album, genre and composer, so each grouping
-// remembers the entry the previous track went to and looks up only a key that changed. Entries
-// of an unordered_map stay where they are as it grows, so the remembered pointer stays good.
-template <typename Key, typename Value>
-class Grouping {
-  public:
-    explicit Grouping(std::unordered_map<Key, Value>& map) : map_(map) {}
+constexpr std::size_t kArtist = 0;
+constexpr std::size_t kAlbum = 1;
+constexpr std::size_t kGenre = 2;
+constexpr std::size_t kComposer = 3;
 
-    Value& operator[](Key key) {
-        if (last_ == nullptr || key != lastKey_) {
-            last_ = &map_[key];
-            lastKey_ = key;
-        }
-        return *last_;
-    }
-
-  private:
-    std::unordered_map<Key, Value>& map_;
-    Value* last_ = nullptr;
-    Key lastKey_{};
+// One track's id and the interned texts of its four fields.
+struct TrackTexts {
+    std::uint32_t trackId = 0;
+    std::array<TextId, 4> texts{};
 };
 
-// Counts one more track for the pair, and lists `value` under `key` the first time.
-void addPair(Grouping<TextId, std::vector<TextId>>& lists,
-             Grouping<std::uint64_t, std::uint32_t>& counts, TextId key, TextId value) {
-    if (counts[pairKey(key, value)]++ == 0) {
-        lists[key].push_back(value);
+// The places in `tracks` of the tracks with each text in one field, in database order: text t's
+// run lies from offsets[t] up to offsets[t + 1].
+struct Runs {
+    std::vector<std::uint32_t> offsets;
+    std::vector<std::uint32_t> places;
+
+    [[nodiscard]] std::size_t length(TextId text) const { return offsets[text + 1] - offsets[text]; }
+};
+
+Runs runsOf(const std::vector<TrackTexts>& tracks, std::size_t field, std::size_t textCount) {
+    Runs runs;
+    runs.offsets.assign(textCount + 1, 0);
+    for (const TrackTexts& track : tracks) {
+        ++runs.offsets[track.texts[field] + 1];
+    }
+    for (std::size_t t = 0; t < textCount; ++t) {
+        runs.offsets[t + 1] += runs.offsets[t];
+    }
+    runs.places.resize(tracks.size());
+    std::vector<std::uint32_t> next(runs.offsets.begin(), runs.offsets.end() - 1);
+    for (std::uint32_t place = 0; place < tracks.size(); ++place) {
+        runs.places[next[tracks[place].texts[field]]++] = place;
+    }
+    return runs;
+}
+
+// Each text's tracks, in database order, in a list sized once.
+template <typename TrackLists>
+void listTracks(const std::vector<TrackTexts>& tracks, const Runs& runs, TrackLists& lists) {
+    for (TextId text = 0; text + 1 < runs.offsets.size(); ++text) {
+        if (runs.length(text) == 0) {
+            continue;
+        }
+        std::vector<std::uint32_t>& list = lists[text];
+        list.reserve(runs.length(text));
+        for (std::uint32_t i = runs.offsets[text]; i < runs.offsets[text + 1]; ++i) {
+            list.push_back(tracks[runs.places[i]].trackId);
+        }
+    }
+}
+
+// For every text of the key field, the distinct values met with it in the other field, in the
+// order first met, and how many tracks have each pair.
+template <typename TextLists, typename PairCounts>
+void pairUp(const std::vector<TrackTexts>& tracks, const Runs& keys, std::size_t valueField,
+            TextLists& lists, PairCounts& counts) {
+    std::vector<std::uint32_t> tracksWith(keys.offsets.size() - 1, 0);
+    for (TextId key = 0; key + 1 < keys.offsets.size(); ++key) {
+        if (keys.length(key) == 0) {
+            continue;
+        }
+        std::vector<TextId>& values = lists[key];
+        for (std::uint32_t i = keys.offsets[key]; i < keys.offsets[key + 1]; ++i) {
+            const TextId value = tracks[keys.places[i]].texts[valueField];
+            if (tracksWith[value]++ == 0) {
+                values.push_back(value);
+            }
+        }
+        for (const TextId value : values) {
+            counts.emplace(pairKey(key, value), tracksWith[value]);
+            tracksWith[value] = 0;
+        }
     }
 }
 }  // namespace
@@ -163,43 +211,6 @@ void buildIndices(PlayerLibrary& library) {
     // A track set holds each track once, even when the database lists an id twice.
     TrackIdSet indexedTracks;
     indexedTracks.reset(library.trackIds.size());
-    std::vector<bool> usedAsArtist;
-    std::vector<bool> usedAsAlbum;
-    std::vector<bool> usedAsGenre;
-    std::vector<bool> usedAsComposer;
-    const auto mark = [](std::vector<bool>& used, TextId id) {
-        if (used.size() <= id) {
-            used.resize(id + 1, false);
-        }
-        used[id] = true;
-    };
-
-    // The text each field had on the previous track and its id: a repeated text needs no hash.
-    struct LastText {
-        const std::string* text = nullptr;
-        TextId id = 0;
-    };
-    const auto internField = [&ix](LastText& last, const std::string& text) {
-        if (last.text == nullptr || *last.text != text) {
-            last = {&text, ix.intern(text)};
-        }
-        return last.id;
-    };
-    LastText lastArtist;
-    LastText lastAlbum;
-    LastText lastGenre;
-    LastText lastComposer;
-
-    Grouping<TextId, std::vector<std::uint32_t>> tracksByArtist(ix.tracksByArtist_);
-    Grouping<TextId, std::vector<std::uint32_t>> tracksByAlbum(ix.tracksByAlbum_);
-    Grouping<TextId, std::vector<std::uint32_t>> tracksByGenre(ix.tracksByGenre_);
-    Grouping<TextId, std::vector<std::uint32_t>> tracksByComposer(ix.tracksByComposer_);
-    Grouping<TextId, std::vector<TextId>> albumsByArtist(ix.albumsByArtist_);
-    Grouping<TextId, std::vector<TextId>> albumsByComposer(ix.albumsByComposer_);
-    Grouping<TextId, std::vector<TextId>> artistsByGenre(ix.artistsByGenre_);
-    Grouping<std::uint64_t, std::uint32_t> artistAlbumTracks(ix.artistAlbumTracks_);
-    Grouping<std::uint64_t, std::uint32_t> composerAlbumTracks(ix.composerAlbumTracks_);
-    Grouping<std::uint64_t, std::uint32_t> genreArtistTracks(ix.genreArtistTracks_);
 
     // The records first, in a loop of lookups that do not wait on one another.
     static const MhTrackData kNoRecord;
@@ -212,42 +223,60 @@ void buildIndices(PlayerLibrary& library) {
         }
     }
 
+    // The text each field had on the previous track and its id: a repeated text needs no hash.
+    struct LastText {
+        const std::string* text = nullptr;
+        TextId id = 0;
+    };
+    std::array<LastText, 4> last{};
+    const auto internField = [&ix](LastText& previous, const std::string& text) {
+        if (previous.text == nullptr || *previous.text != text) {
+            previous = {&text, ix.intern(text)};
+        }
+        return previous.id;
+    };
+    std::vector<TrackTexts> tracks(records.size());
     for (std::size_t i = 0; i < records.size(); ++i) {
         if (i + kTrackPrefetchDistance < records.size()) {
             prefetchTags(*records[i + kTrackPrefetchDistance].second);
         }
-        const auto& [trackId, found] = records[i];
-        const MhTrackData& record = *found;
-        const TextId artist = internField(lastArtist, record.artist);
-        const TextId album = internField(lastAlbum, record.album);
-        const TextId genre = internField(lastGenre, record.genre);
-        const TextId composer = internField(lastComposer, record.composer);
-        mark(usedAsArtist, artist);
-        mark(usedAsAlbum, album);
-        mark(usedAsGenre, genre);
-        mark(usedAsComposer, composer);
-
-        tracksByArtist[artist].push_back(trackId);
-        tracksByAlbum[album].push_back(trackId);
-        tracksByGenre[genre].push_back(trackId);
-        tracksByComposer[composer].push_back(trackId);
-        addPair(albumsByArtist, artistAlbumTracks, artist, album);
-        addPair(albumsByComposer, composerAlbumTracks, composer, album);
-        addPair(artistsByGenre, genreArtistTracks, genre, artist);
+        const MhTrackData& record = *records[i].second;
+        tracks[i] = {records[i].first,
+                     {internField(last[kArtist], record.artist),
+                      internField(last[kAlbum], record.album),
+                      internField(last[kGenre], record.genre),
+                      internField(last[kComposer], record.composer)}};
     }
 
-    const auto collect = [&](const std::vector<bool>& used, CSortableStringArray& names) {
-        for (LibraryIndices::TextId id = 0; id < used.size(); ++id) {
-            if (used[id] && !ix.texts_[id].empty()) {
+    // Grouped by text, every grouping is filled a text at a time, each list sized once.
+    const std::size_t textCount = ix.texts_.size();
+    const auto collect = [&](const Runs& runs, CSortableStringArray& names) {
+        for (TextId id = 0; id < textCount; ++id) {
+            if (runs.length(id) > 0 && !ix.texts_[id].empty()) {
                 names.push_back(ix.texts_[id]);
             }
         }
         names.sort(library.codec());
     };
-    collect(usedAsArtist, ix.artistNames);
-    collect(usedAsAlbum, ix.albumNames);
-    collect(usedAsGenre, ix.genreNames);
-    collect(usedAsComposer, ix.composerNames);
+    const Runs byArtist = runsOf(tracks, kArtist, textCount);
+    listTracks(tracks, byArtist, ix.tracksByArtist_);
+    pairUp(tracks, byArtist, kAlbum, ix.albumsByArtist_, ix.artistAlbumTracks_);
+    collect(byArtist, ix.artistNames);
+    {
+        const Runs byAlbum = runsOf(tracks, kAlbum, textCount);
+        listTracks(tracks, byAlbum, ix.tracksByAlbum_);
+        collect(byAlbum, ix.albumNames);
+    }
+    {
+        const Runs byGenre = runsOf(tracks, kGenre, textCount);
+        listTracks(tracks, byGenre, ix.tracksByGenre_);
+        pairUp(tracks, byGenre, kArtist, ix.artistsByGenre_, ix.genreArtistTracks_);
+        collect(byGenre, ix.genreNames);
+    }
+    const Runs byComposer = runsOf(tracks, kComposer, textCount);
+    listTracks(tracks, byComposer, ix.tracksByComposer_);
+    pairUp(tracks, byComposer, kAlbum, ix.albumsByComposer_, ix.composerAlbumTracks_);
+    collect(byComposer, ix.composerNames);
 }
 
 }  // namespace pelmar
