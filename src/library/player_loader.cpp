@@ -40,29 +40,9 @@ void readTracksAndPlaylists(PlayerLibrary& library, ProgressReporter& progress,
     }
 }
 
-// The groupings and the search text only read the tracks and each takes a good part of a large
-// library's load, so they are built side by side; a machine that cannot start a thread builds
-// them one after the other.
-void buildLookups(PlayerLibrary& library) {
-    std::future<void> groupings;
-    try {
-        groupings = std::async(std::launch::async, buildIndices, std::ref(library));
-    } catch (const std::system_error&) {
-        buildIndices(library);
-    }
-    library.searchIndex.build(library);
-    sortPlaylists(library);
-    sortPhotoAlbums(library);
-    if (groupings.valid()) {
-        groupings.get();
-    }
-}
-
-}  // namespace
-
-LoadReport loadPlayerData(PlayerLibrary& library, ProgressReporter& progress) {
-    LoadReport report;
-    readTracksAndPlaylists(library, progress, report);
+// Play counts and play data change only the tracks' plays, ratings and skips; on-the-go
+// playlists, photos and artwork change no track at all.
+void readTheRest(PlayerLibrary& library, ProgressReporter& progress, LoadReport& report) {
     report.playCounts = mergePlayCounts(library, progress);
     // The player's own record of plays is newer than both of the above.
     report.playData = mergePlayerPlayData(library);
@@ -70,15 +50,33 @@ LoadReport loadPlayerData(PlayerLibrary& library, ProgressReporter& progress) {
     report.photos = readPhotos(library, progress);
     report.artwork = readArtwork(library, progress);
     completePlaylistNames(library);
-    return report;
 }
+
+}  // namespace
 
 LoadReport loadConnectedPlayer(PlayerLibrary& library, ProgressReporter& progress,
                                const SystemVolumes& system) {
     detectFamily(library, system);
     readDeviceIdentity(library);
-    LoadReport report = loadPlayerData(library, progress);
-    buildLookups(library);
+    LoadReport report;
+    readTracksAndPlaylists(library, progress, report);
+
+    // The groupings read only the tracks' tags, which nothing after this point changes, and they
+    // take a good part of a large library's load: they are built on a second thread beside the
+    // rest of it. A machine that cannot start a thread builds them here.
+    std::future<void> groupings;
+    try {
+        groupings = std::async(std::launch::async, buildIndices, std::ref(library));
+    } catch (const std::system_error&) {
+        buildIndices(library);
+    }
+    readTheRest(library, progress, report);
+    library.searchIndex.build(library);
+    sortPlaylists(library);
+    sortPhotoAlbums(library);
+    if (groupings.valid()) {
+        groupings.get();
+    }
     return report;
 }
 

@@ -30,14 +30,11 @@ struct LoadReport {
     std::optional<ReadOutcome> artwork;
 };
 
-// The loader run: music database (or, where it is missing, empty or its compressed stream
-// damaged, the SQLite library), play counts, the player's play data, on-the-go playlists, photo
-// database, artwork database, then the completion of the playlist names, all reporting through
-// one status line and progress bar.
-LoadReport loadPlayerData(PlayerLibrary& library, ProgressReporter& progress);
-
-// Everything a connect does once the library's root is set: the player's family and model, the
-// loader run, the indices, the search index, and the sorted playlists and photo albums.
+// Everything a connect does once the library's root is set: the player's family and model; the
+// music database (or, where it is missing, empty or its compressed stream damaged, the SQLite
+// library), play counts, the player's play data, on-the-go playlists, photo database, artwork
+// database and the completion of the playlist names, all reporting through one status line and
+// progress bar; then the indices, the search index, and the sorted playlists and photo albums.
 LoadReport loadConnectedPlayer(PlayerLibrary& library, ProgressReporter& progress,
                                const SystemVolumes& system);
 
