@@ -57,8 +57,9 @@ PlayerSqlite openPlayerSqlite(const std::string& root, std::string_view relative
     // SQLite opens the file by name; the descriptor's own name makes it the file just checked.
     const std::string uri = "file:" + descriptorPath(file.fd.get()) + "?mode=ro&immutable=1";
     sqlite3* db = nullptr;
-    const int code =
-        sqlite3_open_v2(uri.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+    // A connection lives on the thread that opened it, so SQLite need not lock it on every call.
+    const int code = sqlite3_open_v2(
+        uri.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
     SqliteHandle handle(db);
     if (code != SQLITE_OK) {
         opened.failure = sqliteFailure(db, code);
@@ -72,7 +73,8 @@ PlayerSqlite openPlayerSqlite(const std::string& root, std::string_view relative
 SqliteHandle sqliteFromBytes(std::span<const std::uint8_t> bytes) {
     sqlite3* db = nullptr;
     SqliteHandle handle;
-    if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
+        SQLITE_OK) {
         sqlite3_close_v2(db);
         return handle;
     }
