@@ -102,23 +102,38 @@ std::size_t mergePlayData(PlayerLibrary& library, const PlayData& data) {
             byDatabaseId.emplace_back(track.databaseId, &track);
         }
     }
-    std::sort(byDatabaseId.begin(), byDatabaseId.end(),
-              [](const Entry& a, const Entry& b) { return a.first < b.first; });
-    std::size_t unfit = 0;
+    const auto byId = [](const Entry& a, const Entry& b) { return a.first < b.first; };
+    std::sort(byDatabaseId.begin(), byDatabaseId.end(), byId);
+    // The rows in the order of their ids too, so that both are walked once side by side. Rows
+    // with one id keep their order in the file, and the last of them still wins.
+    std::vector<const TrackPlayData*> rows;
+    rows.reserve(data.tracks.size());
     for (const TrackPlayData& played : data.tracks) {
-        auto it =
-            std::lower_bound(byDatabaseId.begin(), byDatabaseId.end(), played.databaseId,
-                             [](const Entry& entry, std::uint64_t id) { return entry.first < id; });
-        for (; it != byDatabaseId.end() && it->first == played.databaseId; ++it) {
+        rows.push_back(&played);
+    }
+    const auto rowsById = [](const TrackPlayData* a, const TrackPlayData* b) {
+        return a->databaseId < b->databaseId;
+    };
+    // A table keyed by the id gives its rows in that order already; any other order is sorted.
+    if (!std::is_sorted(rows.begin(), rows.end(), rowsById)) {
+        std::stable_sort(rows.begin(), rows.end(), rowsById);
+    }
+    std::size_t unfit = 0;
+    auto first = byDatabaseId.begin();
+    for (const TrackPlayData* played : rows) {
+        while (first != byDatabaseId.end() && first->first < played->databaseId) {
+            ++first;
+        }
+        for (auto it = first; it != byDatabaseId.end() && it->first == played->databaseId; ++it) {
             MhTrackData& track = *it->second;
-            track.playCount = played.playCount;
-            track.rating = played.rating;
-            putTime(track.lastPlayed, played.lastPlayed, unfit);
-            if (played.skipCount) {
-                track.skipCount = *played.skipCount;
+            track.playCount = played->playCount;
+            track.rating = played->rating;
+            putTime(track.lastPlayed, played->lastPlayed, unfit);
+            if (played->skipCount) {
+                track.skipCount = *played->skipCount;
             }
-            if (played.lastSkipped) {
-                putTime(track.lastSkipped, *played.lastSkipped, unfit);
+            if (played->lastSkipped) {
+                putTime(track.lastSkipped, *played->lastSkipped, unfit);
             }
         }
     }

@@ -93,6 +93,29 @@ TEST(PlayData, ReplacesWhatTheDatabaseAndThePlayCountsSaid) {
         << "a track without a database id matches no row";
 }
 
+// Rows in any order reach their tracks, two tracks with one id both, and of two rows with one
+// id the later wins.
+TEST(PlayData, EveryRowReachesItsTracksAndTheLastRowOfAnIdWins) {
+    PlayerLibrary library;
+    for (const auto& [id, databaseId] :
+         std::vector<std::pair<std::uint32_t, std::uint64_t>>{{1, 30}, {2, 10}, {3, 20}, {4, 10}}) {
+        library.trackIds.push_back(id);
+        library.tracks[id].databaseId = databaseId;
+    }
+    PlayData data;
+    for (const auto& [databaseId, plays] : std::vector<std::pair<std::uint64_t, std::uint32_t>>{
+             {20, 1}, {10, 2}, {30, 3}, {10, 4}, {99, 5}}) {
+        TrackPlayData& row = data.tracks.emplace_back();
+        row.databaseId = databaseId;
+        row.playCount = plays;
+    }
+    EXPECT_EQ(mergePlayData(library, data), 0U);
+    EXPECT_EQ(library.tracks.at(1).playCount, 3U);
+    EXPECT_EQ(library.tracks.at(2).playCount, 4U);
+    EXPECT_EQ(library.tracks.at(3).playCount, 1U);
+    EXPECT_EQ(library.tracks.at(4).playCount, 4U);
+}
+
 TEST(PlayData, FilesItCannotUseChangeNothing) {
     const std::string row = "INSERT INTO item_stats VALUES (5, 9, 9, 9, 9);";
     struct Case {
