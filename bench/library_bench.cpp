@@ -127,7 +127,8 @@ class RatioReporter : public TimesReporter {
         }
         std::printf("\nReference: reading the %.1f MB database once: %.1f ms\n",
                     static_cast<double>(fs::file_size(databasePath())) / 1e6, reference * 1e3);
-        for (const char* name : {"ReadMusicDatabaseInMemory", "LoadLibrary", "FreeLibrary", "SearchTwoLetters"}) {
+        for (const char* name :
+             {"ReadMusicDatabaseInMemory", "LoadLibrary", "FreeLibrary", "SearchTwoLetters"}) {
             if (seconds_.contains(name)) {
                 std::printf("%-25s %8.1f ms = %5.2f x the file read\n", name, seconds_[name] * 1e3,
                             seconds_[name] / reference);

@@ -34,7 +34,9 @@ struct Runs {
     std::vector<std::uint32_t> offsets;
     std::vector<std::uint32_t> places;
 
-    [[nodiscard]] std::size_t length(TextId text) const { return offsets[text + 1] - offsets[text]; }
+    [[nodiscard]] std::size_t length(TextId text) const {
+        return offsets[text + 1] - offsets[text];
+    }
 };
 
 Runs runsOf(const std::vector<TrackTexts>& tracks, std::size_t field, std::size_t textCount) {
@@ -241,11 +243,11 @@ void buildIndices(PlayerLibrary& library) {
             prefetchTags(*records[i + kTrackPrefetchDistance].second);
         }
         const MhTrackData& record = *records[i].second;
-        tracks[i] = {records[i].first,
-                     {internField(last[kArtist], record.artist),
-                      internField(last[kAlbum], record.album),
-                      internField(last[kGenre], record.genre),
-                      internField(last[kComposer], record.composer)}};
+        tracks[i] = {
+            records[i].first,
+            {internField(last[kArtist], record.artist), internField(last[kAlbum], record.album),
+             internField(last[kGenre], record.genre),
+             internField(last[kComposer], record.composer)}};
     }
 
     // Grouped by text, every grouping is filled a text at a time, each list sized once.

@@ -37,7 +37,9 @@ class TrackTable {
     [[nodiscard]] MhTrackData& at(std::uint32_t id);
     [[nodiscard]] const MhTrackData& at(std::uint32_t id) const;
     // The id's record, an empty one stored first when it has none.
-    MhTrackData& operator[](std::uint32_t id) { return store(id, MhTrackData{}, false).first->second; }
+    MhTrackData& operator[](std::uint32_t id) {
+        return store(id, MhTrackData{}, false).first->second;
+    }
 
     // Store the record under the id; the first replaces one already there, the second keeps it.
     std::pair<iterator, bool> insert_or_assign(std::uint32_t id, MhTrackData track) {

@@ -18,7 +18,8 @@ constexpr std::size_t kHeadroom = std::size_t{64} << 10;
 
 std::unique_ptr<std::uint8_t[]> blockStorage() {
     // Left uninitialised: only what a read fills is ever shown.
-    return std::unique_ptr<std::uint8_t[]>(new std::uint8_t[kHeadroom + FileByteSource::kBlockSize]);
+    return std::unique_ptr<std::uint8_t[]>(
+        new std::uint8_t[kHeadroom + FileByteSource::kBlockSize]);
 }
 
 }  // namespace
@@ -26,11 +27,11 @@ std::unique_ptr<std::uint8_t[]> blockStorage() {
 // Reads one block on the second thread. A failed read leaves it empty, for the reader to read
 // again itself, so that the source fails only where reading it fails.
 FileByteSource::Block FileByteSource::readBlock(int fd, std::uint64_t start,
-                                std::unique_ptr<std::uint8_t[]> storage) {
+                                                std::unique_ptr<std::uint8_t[]> storage) {
     Block block{std::move(storage), start, 0};
     while (true) {
-        const ssize_t n = ::pread(fd, block.storage.get() + kHeadroom, kBlockSize,
-                                  static_cast<off_t>(start));
+        const ssize_t n =
+            ::pread(fd, block.storage.get() + kHeadroom, kBlockSize, static_cast<off_t>(start));
         if (n >= 0) {
             block.length = static_cast<std::size_t>(n);
             return block;
@@ -73,11 +74,10 @@ bool FileByteSource::takeBlockAhead() {
     Block block = ahead_.get();
     const std::uint64_t end = block.start + block.length;
     // The block starts where the buffer ends, so a position short of it is still in the buffer.
-    const bool usable =
-        block.length > 0 && position_ < end &&
-        (position_ >= block.start || (position_ >= bufferStart_ &&
-                                      block.start - position_ <= kHeadroom &&
-                                      bufferStart_ + bufferLength_ == block.start));
+    const bool usable = block.length > 0 && position_ < end &&
+                        (position_ >= block.start ||
+                         (position_ >= bufferStart_ && block.start - position_ <= kHeadroom &&
+                          bufferStart_ + bufferLength_ == block.start));
     if (!usable) {
         spare_ = std::move(block.storage);
         return false;
@@ -105,7 +105,8 @@ void FileByteSource::startBlockAhead() {
         spare_ = blockStorage();
     }
     try {
-        ahead_ = std::async(std::launch::async, &FileByteSource::readBlock, fd_, next, std::move(spare_));
+        ahead_ = std::async(std::launch::async, &FileByteSource::readBlock, fd_, next,
+                            std::move(spare_));
     } catch (const std::system_error&) {
         // Without a second thread, each block is read when it is needed.
     }

@@ -33,10 +33,10 @@ TEST(FileByteSource, PeekShowsTheBytesAheadWithoutMoving) {
     };
     // Past the edge by more than a record: what is left of the block is longer than the room
     // kept in front of the next one.
-    for (const Case c : {Case{0, 8}, Case{100, 1024}, Case{kBlock - 5, 600}, Case{kBlock, 1},
-                         Case{kBlock - 50'000, 200'000}, Case{kBlock - 100'000, 200'000},
-                         Case{2 * kBlock - 1, 4096}, Case{bytes.size() - 3, 600},
-                         Case{bytes.size(), 8}}) {
+    for (const Case c :
+         {Case{0, 8}, Case{100, 1024}, Case{kBlock - 5, 600}, Case{kBlock, 1},
+          Case{kBlock - 50'000, 200'000}, Case{kBlock - 100'000, 200'000},
+          Case{2 * kBlock - 1, 4096}, Case{bytes.size() - 3, 600}, Case{bytes.size(), 8}}) {
         SCOPED_TRACE(testing::Message() << "at " << c.at << ", " << c.wanted << " wanted");
         const auto source = FileByteSource::open((folder.path() / "db").string());
         ASSERT_NE(source, nullptr);
@@ -83,7 +83,8 @@ TEST(FileByteSource, EveryWayOfMovingOnMeetsTheFileInOrder) {
             ASSERT_TRUE(std::equal(shown.begin(), shown.end(), bytes.begin() + at)) << "at " << at;
             const std::size_t n = source->read(out);
             ASSERT_EQ(n, std::min(step.read, left)) << "at " << at;
-            ASSERT_TRUE(std::equal(out.begin(), out.begin() + n, bytes.begin() + at)) << "at " << at;
+            ASSERT_TRUE(std::equal(out.begin(), out.begin() + n, bytes.begin() + at))
+                << "at " << at;
             source->skip(step.skipped);
         }
         EXPECT_FALSE(source->failed());
