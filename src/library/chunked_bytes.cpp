@@ -49,6 +49,21 @@ std::size_t ChunkedByteSource::read(std::span<std::uint8_t> out) {
     return n;
 }
 
+std::span<const std::uint8_t> ChunkedBytes::chunkFrom(std::uint64_t offset) const {
+    if (offset >= size_) {
+        return {};
+    }
+    const auto chunk = static_cast<std::size_t>(offset / kChunkSize);
+    const auto within = static_cast<std::size_t>(offset % kChunkSize);
+    const auto length =
+        static_cast<std::size_t>(std::min<std::uint64_t>(kChunkSize - within, size_ - offset));
+    return {chunks_[chunk].get() + within, length};
+}
+
+std::span<const std::uint8_t> ChunkedByteSource::peek(std::size_t /*wanted*/) {
+    return bytes_.chunkFrom(position_);
+}
+
 void ChunkedByteSource::skip(std::uint64_t count) {
     position_ += std::min(count, remaining());
 }

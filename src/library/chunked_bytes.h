@@ -26,6 +26,8 @@ class ChunkedBytes {
 
     // Copies up to out.size() bytes from `offset`; returns how many there were.
     std::size_t copyOut(std::uint64_t offset, std::span<std::uint8_t> out) const;
+    // The bytes from `offset` to the end of the chunk that holds it, in place; none at the end.
+    [[nodiscard]] std::span<const std::uint8_t> chunkFrom(std::uint64_t offset) const;
 
   private:
     std::vector<std::unique_ptr<std::uint8_t[]>> chunks_;
@@ -42,6 +44,8 @@ class ChunkedByteSource final : public ByteSource {
     [[nodiscard]] std::uint64_t position() const override { return position_; }
     [[nodiscard]] std::uint64_t size() const override { return bytes_.size(); }
     [[nodiscard]] bool failed() const override { return false; }
+    // Up to the end of the current chunk: a record across two chunks is read as a copy.
+    [[nodiscard]] std::span<const std::uint8_t> peek(std::size_t wanted) override;
 
   private:
     const ChunkedBytes& bytes_;

@@ -51,15 +51,21 @@ TEST(CompressedDatabase, InflatesToTheBytesOfTheUncompressedDatabase) {
     std::vector<std::uint8_t> expected = plain;
     std::copy_n(file.begin(), 0xF4, expected.begin());  // the header as stored, the rest inflated
 
-    // Reads of every size, across chunk boundaries, come out as those bytes.
+    // Reads of every size, across chunk boundaries, come out as those bytes, and a peek before
+    // each shows them in place up to the end of the chunk.
     ChunkedByteSource source(inflated.bytes);
     std::vector<std::uint8_t> read(expected.size());
     for (std::size_t at = 0, step = 1; at < read.size(); step = step * 7 % 300'001 + 1) {
+        const std::span<const std::uint8_t> shown = source.peek(step);
+        ASSERT_EQ(shown.size(), std::min(ChunkedBytes::kChunkSize - at % ChunkedBytes::kChunkSize,
+                                         read.size() - at));
+        ASSERT_TRUE(std::equal(shown.begin(), shown.end(), expected.begin() + at)) << at;
         const std::size_t n = std::min(step, read.size() - at);
         ASSERT_EQ(source.read(std::span(read).subspan(at, n)), n);
         at += n;
     }
     EXPECT_EQ(read, expected);
+    EXPECT_TRUE(source.peek(1).empty());
     EXPECT_EQ(source.read(std::span(read).first(1)), 0U);
 }
 
