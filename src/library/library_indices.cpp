@@ -260,25 +260,20 @@ void buildIndices(PlayerLibrary& library) {
         }
         names.sort(library.codec());
     };
-    const Runs byArtist = runsOf(tracks, kArtist, textCount);
-    listTracks(tracks, byArtist, ix.tracksByArtist_);
-    pairUp(tracks, byArtist, kAlbum, ix.albumsByArtist_, ix.artistAlbumTracks_);
-    collect(byArtist, ix.artistNames);
-    {
-        const Runs byAlbum = runsOf(tracks, kAlbum, textCount);
-        listTracks(tracks, byAlbum, ix.tracksByAlbum_);
-        collect(byAlbum, ix.albumNames);
-    }
-    {
-        const Runs byGenre = runsOf(tracks, kGenre, textCount);
-        listTracks(tracks, byGenre, ix.tracksByGenre_);
-        pairUp(tracks, byGenre, kArtist, ix.artistsByGenre_, ix.genreArtistTracks_);
-        collect(byGenre, ix.genreNames);
-    }
-    const Runs byComposer = runsOf(tracks, kComposer, textCount);
-    listTracks(tracks, byComposer, ix.tracksByComposer_);
-    pairUp(tracks, byComposer, kAlbum, ix.albumsByComposer_, ix.composerAlbumTracks_);
-    collect(byComposer, ix.composerNames);
+    // Each field's runs give its track lists and its names; three fields pair up with another.
+    const auto group = [&](std::size_t field, auto& trackLists, CSortableStringArray& names) {
+        Runs runs = runsOf(tracks, field, textCount);
+        listTracks(tracks, runs, trackLists);
+        collect(runs, names);
+        return runs;
+    };
+    pairUp(tracks, group(kArtist, ix.tracksByArtist_, ix.artistNames), kAlbum, ix.albumsByArtist_,
+           ix.artistAlbumTracks_);
+    group(kAlbum, ix.tracksByAlbum_, ix.albumNames);
+    pairUp(tracks, group(kGenre, ix.tracksByGenre_, ix.genreNames), kArtist, ix.artistsByGenre_,
+           ix.genreArtistTracks_);
+    pairUp(tracks, group(kComposer, ix.tracksByComposer_, ix.composerNames), kAlbum,
+           ix.albumsByComposer_, ix.composerAlbumTracks_);
 }
 
 }  // namespace pelmar
