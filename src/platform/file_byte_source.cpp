@@ -22,6 +22,16 @@ std::unique_ptr<std::uint8_t[]> blockStorage() {
         new std::uint8_t[kHeadroom + FileByteSource::kBlockSize]);
 }
 
+// One block's worth from `offset`, as pread gives it, read again when a signal cut it short.
+ssize_t readAt(int fd, std::uint8_t* into, std::uint64_t offset) {
+    while (true) {
+        const ssize_t n = ::pread(fd, into, FileByteSource::kBlockSize, static_cast<off_t>(offset));
+        if (n >= 0 || errno != EINTR) {
+            return n;
+        }
+    }
+}
+
 }  // namespace
 
 // Reads one block on the second thread. A failed read leaves it empty, for the reader to read
@@ -29,17 +39,9 @@ std::unique_ptr<std::uint8_t[]> blockStorage() {
 FileByteSource::Block FileByteSource::readBlock(int fd, std::uint64_t start,
                                                 std::unique_ptr<std::uint8_t[]> storage) {
     Block block{std::move(storage), start, 0};
-    while (true) {
-        const ssize_t n =
-            ::pread(fd, block.storage.get() + kHeadroom, kBlockSize, static_cast<off_t>(start));
-        if (n >= 0) {
-            block.length = static_cast<std::size_t>(n);
-            return block;
-        }
-        if (errno != EINTR) {
-            return block;
-        }
-    }
+    const ssize_t n = readAt(fd, block.storage.get() + kHeadroom, start);
+    block.length = n > 0 ? static_cast<std::size_t>(n) : 0;
+    return block;
 }
 
 std::unique_ptr<FileByteSource> FileByteSource::open(const std::string& path) {
@@ -117,21 +119,12 @@ bool FileByteSource::refill() {
         bufferStart_ = position_;
         bufferLength_ = 0;
         data_ = current_.storage.get() + kHeadroom;
-        while (true) {
-            const ssize_t n = ::pread(fd_, current_.storage.get() + kHeadroom, kBlockSize,
-                                      static_cast<off_t>(position_));
-            if (n > 0) {
-                bufferLength_ = static_cast<std::size_t>(n);
-                break;
-            }
-            if (n == 0) {
-                return false;
-            }
-            if (errno != EINTR) {
-                failed_ = true;
-                return false;
-            }
+        const ssize_t n = readAt(fd_, current_.storage.get() + kHeadroom, position_);
+        if (n <= 0) {
+            failed_ = failed_ || n < 0;
+            return false;
         }
+        bufferLength_ = static_cast<std::size_t>(n);
     }
     startBlockAhead();
     return true;
