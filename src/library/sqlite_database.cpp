@@ -15,8 +15,6 @@ namespace {
 // No text or blob the readers take is anywhere near this; a hostile file's may be far larger.
 constexpr int kMaxValueLength = 16 << 20;
 constexpr int kOpsPerProgressCall = 10'000;
-// Some 5 × 10^8 virtual machine steps: a hundred times what a 100,000-track library takes.
-constexpr std::uint64_t kMaxProgressCalls = 50'000;
 
 void limitValues(sqlite3* db) {
     sqlite3_limit(db, SQLITE_LIMIT_LENGTH, kMaxValueLength);
@@ -130,7 +128,8 @@ SqliteOutcome foreignSchema(std::string reason) {
     return {SqliteOutcome::End::ForeignSchema, std::move(reason)};
 }
 
-SqliteWorkBudget::SqliteWorkBudget(sqlite3* db) : db_(db) {
+SqliteWorkBudget::SqliteWorkBudget(sqlite3* db, std::uint64_t steps)
+    : db_(db), maxCalls_(steps / kOpsPerProgressCall) {
     sqlite3_progress_handler(db_, kOpsPerProgressCall, &SqliteWorkBudget::onProgress, this);
 }
 
@@ -140,7 +139,7 @@ SqliteWorkBudget::~SqliteWorkBudget() {
 
 int SqliteWorkBudget::onProgress(void* self) {
     auto* budget = static_cast<SqliteWorkBudget*>(self);
-    return ++budget->calls_ > kMaxProgressCalls ? 1 : 0;
+    return ++budget->calls_ > budget->maxCalls_ ? 1 : 0;
 }
 
 std::string TableColumns::orNull(std::string_view column) const {
