@@ -43,20 +43,26 @@ std::size_t asciiRun(std::string_view text, std::size_t pos) {
     return end - pos;
 }
 
-void appendLowerAscii(std::string& out, std::string_view ascii) {
+// Appends `text` with its ASCII letters lowered; returns whether every byte of it was ASCII, as
+// only then is that its lowered form.
+bool appendLowerAscii(std::string& out, std::string_view text) {
     const std::size_t at = out.size();
-    out.append(ascii);
+    out.append(text);
     char* run = out.data() + at;
-    std::size_t left = ascii.size();
+    std::size_t left = text.size();
+    std::uint64_t seen = 0;
     for (; left >= 8; left -= 8, run += 8) {
         std::uint64_t w = 0;
         std::memcpy(&w, run, 8);
+        seen |= w;
         w = lowerAsciiWord(w);
         std::memcpy(run, &w, 8);
     }
     for (; left > 0; --left, ++run) {
+        seen |= static_cast<unsigned char>(*run);
         *run = asciiLower(*run);
     }
+    return (seen & kHighBits) == 0;
 }
 
 template <typename MapCodePoint>
@@ -120,22 +126,7 @@ void appendLowerUtf8(std::string& out, std::string_view utf8) {
     // Most tags are plain ASCII: lowered in one pass as they are copied, and only a text found
     // not to be is taken back and lowered a character at a time.
     const std::size_t at = out.size();
-    out.append(utf8);
-    char* run = out.data() + at;
-    std::size_t left = utf8.size();
-    std::uint64_t seen = 0;
-    for (; left >= 8; left -= 8, run += 8) {
-        std::uint64_t w = 0;
-        std::memcpy(&w, run, 8);
-        seen |= w;
-        w = lowerAsciiWord(w);
-        std::memcpy(run, &w, 8);
-    }
-    for (; left > 0; --left, ++run) {
-        seen |= static_cast<unsigned char>(*run);
-        *run = asciiLower(*run);
-    }
-    if ((seen & kHighBits) != 0) {
+    if (!appendLowerAscii(out, utf8)) {
         out.resize(at);
         appendMapped(out, utf8, appendLowered);
     }
