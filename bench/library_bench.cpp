@@ -10,7 +10,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -110,51 +109,28 @@ void SearchTwoLetters(benchmark::State& state) {
     state.counters["found"] = static_cast<double>(found);
 }
 
-double fastest(const std::vector<double>& times) {
-    return *std::min_element(times.begin(), times.end());
+// In milliseconds of real time, the fastest repetition kept beside the median.
+void timed(benchmark::internal::Benchmark* benchmark) {
+    benchmark->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->ComputeStatistics("min", pelmar::bench::fastest);
 }
 
-BENCHMARK(ReadDatabaseFile)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->ComputeStatistics("min", fastest);
-BENCHMARK(ReadMusicDatabaseInMemory)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->ComputeStatistics("min", fastest);
-BENCHMARK(LoadLibrary)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->ComputeStatistics("min", fastest);
-BENCHMARK(FreeLibrary)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->ComputeStatistics("min", fastest);
-BENCHMARK(SearchTwoLetters)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->ComputeStatistics("min", fastest);
+BENCHMARK(ReadDatabaseFile)->Apply(timed);
+BENCHMARK(ReadMusicDatabaseInMemory)->Apply(timed);
+BENCHMARK(LoadLibrary)->Apply(timed);
+BENCHMARK(FreeLibrary)->Apply(timed);
+BENCHMARK(SearchTwoLetters)->Apply(timed);
 
 // Prints the usual table, then each measurement as a multiple of the file read, and the load as a
 // multiple of the reader alone: once for the medians, and with repetitions once more for the
-// fastest repetition of each. On a machine whose other work comes and goes, the fastest is the
-// truer figure of what each costs by itself.
+// fastest repetition of each.
 class RatioReporter : public TimesReporter {
   public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "min") {
-                fastest_[run.run_name.function_name] =
-                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-            }
-        }
-        TimesReporter::ReportRuns(runs);
-    }
-
     void Finalize() override {
         ConsoleReporter::Finalize();
         printRatios("Median", seconds_);
-        printRatios("Fastest", fastest_);
+        printRatios("Fastest", fastestSeconds_);
     }
 
   private:
@@ -178,8 +154,6 @@ class RatioReporter : public TimesReporter {
                         seconds["LoadLibrary"] * 1e3, seconds["LoadLibrary"] / reader);
         }
     }
-
-    std::map<std::string, double> fastest_;
 };
 
 }  // namespace
